@@ -1,0 +1,92 @@
+#include "bitlocker/BitLockerOperator.h"
+
+#include "app/PrivateMessages.h"
+#include "bitlocker/ConsoleRunner.h"
+#include "bitlocker/StatusParser.h"
+#include "bitlocker/VolumeName.h"
+#include "log/Log.h"
+
+namespace {
+
+const std::wstring kStatusCommand = L"manage-bde -status";
+const std::wstring kProtectorsCommand = L"manage-bde -protectors -get ";
+const std::wstring kNoProtectorMarker = L"找不到密钥保护器";
+
+}  // namespace
+
+int CBitLockerOperator::SetNotifyWindow(HWND window)
+{
+    if (!window) return 0;
+    m_hNotifyWnd = window;
+    return 1;
+}
+
+template <CBitLockerOperator::Worker W>
+DWORD WINAPI CBitLockerOperator::WorkerProc(LPVOID self)
+{
+    (static_cast<CBitLockerOperator*>(self)->*W)();
+    return 1;
+}
+
+int CBitLockerOperator::StartWorker(LPTHREAD_START_ROUTINE procedure, const wchar_t* failureMessage)
+{
+    HANDLE thread = CreateThread(nullptr, 0, procedure, this, 0, nullptr);
+    if (!thread) {
+        LogRecord(failureMessage);
+        return 0;
+    }
+    CloseHandle(thread);
+    return 1;
+}
+
+void CBitLockerOperator::Report(UINT resultMessage, int outcome)
+{
+    SendMessageW(m_hNotifyWnd, WM_EXECUTE_PROMPT_CLOSE, 0, 0);
+    SendMessageW(m_hNotifyWnd, resultMessage, static_cast<WPARAM>(outcome), 0);
+}
+
+int CBitLockerOperator::ParseBitLockerStatus(std::wstring text, VolumeInfoMap* map)
+{
+    return ParseStatusText(text, map);
+}
+
+int CBitLockerOperator::StartDetectThread()
+{
+    return StartWorker(&WorkerProc<&CBitLockerOperator::DetectEncryptedVolumes>, L"创建检测加密磁盘线程失败");
+}
+
+int CBitLockerOperator::DetectEncryptedVolumes()
+{
+    m_mapVolumes.clear();
+    std::wstring output;
+    if (!RunConsoleCommand(kStatusCommand, &output)) {
+        Report(WM_DETECT_RESULT, kDetectFailed);
+        LogRecord(L"执行安装命令失败");
+        return 0;
+    }
+    if (!ParseBitLockerStatus(output, &m_mapVolumes)) {
+        Report(WM_DETECT_RESULT, kDetectFailed);
+        LogRecord(L"解析加密磁盘信息失败");
+        return 0;
+    }
+    if (m_mapVolumes.empty()) {
+        Report(WM_DETECT_RESULT, kDetectNoVolume);
+        LogRecord(L"没有检测到该电脑中加密磁盘");
+        return 0;
+    }
+    for (const auto& [name, info] : m_mapVolumes) {
+        // Only fully encrypted volumes can be pre-encrypted ones; a name that could carry
+        // command-interpreter syntax is never put on a command line.
+        if (!(100.0 <= info.dPercentageEncrypted) || !IsSafeVolumeName(name)) continue;
+        output.clear();
+        if (RunConsoleCommand(kProtectorsCommand + name, &output) &&
+            output.find(kNoProtectorMarker) != std::wstring::npos) {
+            m_mapVolumes.clear();
+            Report(WM_DETECT_RESULT, kDetectPreEncrypted);
+            LogRecord(L"磁盘为预加密");
+            return 0;
+        }
+    }
+    Report(WM_DETECT_RESULT, kDetectFound);
+    return 1;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Runs one command line through the command interpreter in a hidden console process, waits for it to
+// end, and appends everything it printed (standard output and error, code page 936) to a UTF-16 string.
+// Blocks the calling thread for the whole life of the command: call it from worker threads only.
+#include "framework/KernelHandle.h"
+
+#include <string>
+
+// 1 when this is a 32-bit process on 64-bit Windows; 0 otherwise, also when the check is unavailable.
+int IsWow64();
+
+// 1 when the command was started and has ended (whatever its exit code), 0 when it could not be
+// started; the output is then unchanged. There is no time-out.
+int RunConsoleCommand(std::wstring command, std::wstring* output);
+
+// The pipe that carries the command's output: only the write end is inheritable, so the child never
+// holds a copy of the read end.
+bool CreateOutputPipe(fx::CKernelHandle* readEnd, fx::CKernelHandle* writeEnd);

@@ -1,0 +1,90 @@
+#pragma once
+// The tool's log: failures and unusual outcomes of the BitLocker operations, one time-stamped line per
+// record, in code page 936, under the common application-data folder. A file that grows past
+// kLogRotateSize is moved aside to "<file>bak".
+#include "framework/CriticalSection.h"
+
+#include <memory>
+#include <string>
+
+// Every record of this tool goes to this file.
+constexpr const char* kLogFileName = "Quorlin.txt";
+// Not 6 MiB: the limit is this exact byte count.
+constexpr unsigned long long kLogRotateSize = 6020000;
+
+class CObjectBase
+{
+public:
+    virtual ~CObjectBase() = default;
+};
+
+// One record in transit: narrow strings in code page 936.
+class CPacketLog : public CObjectBase
+{
+public:
+    CPacketLog(std::string file, std::string text) : fileName(std::move(file)), content(std::move(text)) {}
+    std::string fileName;
+    std::string content;
+};
+
+class CLogBase
+{
+public:
+    explicit CLogBase(std::wstring logDir) : m_strLogDir(std::move(logDir)) {}
+    virtual ~CLogBase() = default;
+    CLogBase(const CLogBase&) = delete;
+    CLogBase& operator=(const CLogBase&) = delete;
+
+    virtual void WritePacket(CPacketLog& record) = 0;
+    virtual void WriteHex(const unsigned char* data, int count, const std::string& fileName) = 0;
+    virtual void WriteText(const std::string& message, const std::string& fileName) = 0;
+
+protected:
+    std::wstring m_strLogDir;  // ends in a backslash
+};
+
+// Opens the file, appends one record and closes it again for every record.
+class CLogSaveCloseFile : public CLogBase
+{
+public:
+    using CLogBase::CLogBase;
+    void WritePacket(CPacketLog& record) override;
+    void WriteHex(const unsigned char* data, int count, const std::string& fileName) override;
+    void WriteText(const std::string& message, const std::string& fileName) override;
+
+private:
+    fx::CCriticalSection m_lock;  // serialises the file work of all threads
+};
+
+class CLogSave
+{
+public:
+    // Uses the machine's common application-data folder.
+    CLogSave();
+    // Uses the given folder (with its trailing backslash) in place of the common application-data
+    // folder; an empty one means the folder could not be found.
+    explicit CLogSave(const std::wstring& appDataDir);
+    virtual ~CLogSave() = default;
+    CLogSave(const CLogSave&) = delete;
+    CLogSave& operator=(const CLogSave&) = delete;
+
+    // Writes the record when `always` is set, or when printing is switched on in "logCfg.ini".
+    void Write(std::string message, std::string fileName, bool always);
+
+    bool IsPrintOn() const { return m_bPrint; }
+    const std::wstring& LogDir() const { return m_strLogDir; }
+
+private:
+    bool m_bPrint = false;
+    std::wstring m_strLogDir;
+    std::unique_ptr<CLogBase> m_pWriter;
+};
+
+// The common application-data folder with a trailing backslash, or "" when it cannot be found.
+std::wstring GetCommonAppDataDir();
+
+// The one log object of the process, created on first use. Its first call must not race with another.
+CLogSave& GetLog();
+
+// Writes a fixed message of this tool to "Quorlin.txt", whatever the print switch says.
+void LogRecord(const std::wstring& message);
