@@ -208,8 +208,9 @@ int WINAPI InitFreedbackDll()
 int WINAPI FeedbackQuestion(const wchar_t* toolId, const wchar_t* version)
 {
     return Guarded([&] {
-        if (Journal({L"FeedbackQuestion", Field(toolId), Field(version)})) return 1;
+        const bool journaled = Journal({L"FeedbackQuestion", Field(toolId), Field(version)});
         if (!toolId || !version) return 0;
+        if (journaled) return 1;
         return OpenPage(std::wstring(feedback::kQuestionUrl) + L"?tool=" + PercentEncoded(toolId) +
                         L"&version=" + PercentEncoded(version));
     });
