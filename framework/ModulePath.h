@@ -1,0 +1,18 @@
+#pragma once
+// Where a loaded module's file lies: the program finds its companion files (the feedback component)
+// next to itself, and the component finds its own configuration next to itself.
+#include <windows.h>
+
+#include <string>
+
+namespace fx {
+
+// Full path of the module's file (nullptr: the program itself); empty on failure. Not limited to
+// MAX_PATH: a program started from a deep folder still finds its companions.
+std::wstring ModuleFileName(HMODULE module);
+
+// The folder that holds the module's file: its full path cut before the last backslash, without a
+// trailing backslash; empty on failure.
+std::wstring ModuleFolder(HMODULE module);
+
+}  // namespace fx
