@@ -1,0 +1,32 @@
+#pragma once
+// Puts a simulated machine in place for the manage-bde stand-in for as long as the scope lives:
+// a fresh state file named by QUORLIN_BDE_STATE in this process's environment, which every child
+// process (cmd, manage-bde) inherits.
+#include "standins/manage-bde/BdeState.h"
+
+#include <string>
+#include <vector>
+
+namespace bde {
+
+class CMachineScope
+{
+public:
+    explicit CMachineScope(const Machine& machine);
+    ~CMachineScope();
+    CMachineScope(const CMachineScope&) = delete;
+    CMachineScope& operator=(const CMachineScope&) = delete;
+
+    // The machine as the stand-in left it.
+    Machine Reload() const;
+    // The argument lists of the stand-in's runs, one per run, oldest first.
+    std::vector<std::wstring> Journal() const;
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    std::wstring m_path;
+    std::wstring m_previousValue;
+    bool m_hadPreviousValue = false;
+};
+
+}  // namespace bde
