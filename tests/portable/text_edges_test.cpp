@@ -1,4 +1,5 @@
 #include "bitlocker/GbkChunk.h"
+#include "bitlocker/RecoveryPassword.h"
 #include "bitlocker/VolumeName.h"
 
 #include <doctest.h>
@@ -46,4 +47,55 @@ TEST_CASE("only drive letters and volume GUID paths are safe volume names")
           L"\\\\?\\Volume{0a1b2c3d-0000-1111-2222-33334444555g}\\", L"\\\\?\\Volume{}", L"Ｃ:"}) {
         CHECK_MESSAGE(!IsSafeVolumeName(name), "should be refused");
     }
+}
+
+TEST_CASE("recovery passwords are brought to their canonical form")
+{
+    const std::wstring canonical = L"571406-613470-463529-412599-375045-353639-703813-007909";
+    const wchar_t* typed[] = {
+        L"571406-613470-463529-412599-375045-353639-703813-007909",
+        L"  571406-613470-463529-412599-375045-353639-703813-007909  ",
+        L"571406613470463529412599375045353639703813007909",
+        L"571406 613470 463529 412599 375045 353639 703813 007909",
+        L"571406\x2013" L"613470\x2013" L"463529\x2014" L"412599\x2014" L"375045\xFF0D" L"353639-703813-007909",
+        L"\xFF15\xFF17\xFF11\xFF14\xFF10\xFF16-613470-463529-412599-375045-353639-703813-007909",
+        L"571406 - 613470 - 463529 - 412599 - 375045 - 353639 - 703813 - 007909",
+        L"571406\x3000" L"613470 463529 412599 375045 353639 703813 007909",
+    };
+    for (const wchar_t* text : typed) {
+        std::wstring result = L"untouched";
+        CHECK(NormalizeRecoveryPassword(text, &result));
+        CHECK(result == canonical);
+    }
+}
+
+TEST_CASE("anything but a real recovery password is refused and leaves the output alone")
+{
+    const std::wstring tooLong(5000, L'1');
+    const std::wstring refused[] = {
+        L"",
+        L"571406-613470-463529-412599-375045-353639-703813-007908",     // 007908 is not a multiple of 11
+        L"720896-613470-463529-412599-375045-353639-703813-007909",     // a multiple of 11 above 720885
+        L"57140-61347-46352-41259-37504-35363-70381-00790",             // five-digit groups
+        L"571406-613470-463529-412599-375045-353639-703813",            // seven groups
+        L"571406-613470-463529-412599-375045-353639-703813-007909-000000",
+        L"57140661347046352941259937504535363970381300790",             // 47 digits
+        L"1 & echo x > C:\\pwned.txt",
+        L"571406-613470-463529-412599-375045-353639-703813-007909 & echo x > C:\\pwned.txt",
+        L"571406-613470-463529-412599-375045-353639-703813-007909|",
+        L"|", L"^", L"%PATH%", L"\"571406-613470-463529-412599-375045-353639-703813-007909\"",
+        L"571406-613470-463529-412599-375045-353639-703813-007909\r\n",
+        L"571406-613470-463529-412599\n375045-353639-703813-007909",
+        L"57l406-613470-463529-412599-375045-353639-703813-007909",     // a letter l
+        L"571406--613470-463529-412599-375045-353639-703813-00790",
+        tooLong,
+    };
+    for (const std::wstring& text : refused) {
+        std::wstring result = L"untouched";
+        CHECK_FALSE(NormalizeRecoveryPassword(text, &result));
+        CHECK(result == L"untouched");
+    }
+    // The largest valid group passes.
+    std::wstring result;
+    CHECK(NormalizeRecoveryPassword(L"720885-000000-000011-000022-000033-000044-000055-000066", &result));
 }
