@@ -61,7 +61,7 @@ struct Machine
     bool hang = false;               // never end after printing
 
     // C: encrypted system volume, D: locked data volume, E: decrypted data volume. The test bed's
-    // unencrypted drive F: is not listed, as a drive BitLocker cannot protect is not.
+    // drive F:, which takes key files, is left out; a test that wants it listed adds it.
     static Machine Default();
     Volume* Find(const std::wstring& name);
     const Volume* Find(const std::wstring& name) const;
