@@ -60,7 +60,8 @@ struct Machine
     std::optional<int> exitCode;     // replaces the real exit code
     bool hang = false;               // never end after printing
 
-    // C: encrypted system volume, D: locked data volume, E: decrypted data volume.
+    // C: encrypted system volume, D: locked data volume, E: decrypted data volume. The test bed's
+    // drive F:, which takes key files, is left out; a test that wants it listed adds it.
     static Machine Default();
     Volume* Find(const std::wstring& name);
     const Volume* Find(const std::wstring& name) const;
