@@ -21,13 +21,6 @@ int CBitLockerOperator::SetNotifyWindow(HWND window)
     return 1;
 }
 
-template <CBitLockerOperator::Worker W>
-DWORD WINAPI CBitLockerOperator::WorkerProc(LPVOID self)
-{
-    (static_cast<CBitLockerOperator*>(self)->*W)();
-    return 1;
-}
-
 int CBitLockerOperator::StartWorker(LPTHREAD_START_ROUTINE procedure, const wchar_t* failureMessage)
 {
     HANDLE thread = CreateThread(nullptr, 0, procedure, this, 0, nullptr);

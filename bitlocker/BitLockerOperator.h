@@ -19,6 +19,29 @@ enum DetectOutcome : int
     kDetectPreEncrypted = 5,
 };
 
+// Outcome codes of the save-key worker (wParam of WM_SAVE_KEY_RESULT).
+enum SaveKeyOutcome : int
+{
+    kSaveKeySaved = 1,
+    kSaveKeyFailed = 2,
+    kSaveKeyNoPassword = 3,
+};
+
+// Outcome codes of the unlock worker (wParam of WM_UNLOCK_RESULT).
+enum UnlockOutcome : int
+{
+    kUnlockDone = 1,
+    kUnlockFailed = 2,
+};
+
+// Outcome codes of the turn-off worker (wParam of WM_TURN_OFF_RESULT).
+enum TurnOffOutcome : int
+{
+    kTurnOffAll = 1,
+    kTurnOffNone = 2,
+    kTurnOffSome = 3,
+};
+
 class CBitLockerOperator
 {
 public:
@@ -33,6 +56,23 @@ public:
     int DetectEncryptedVolumes();
     int ParseBitLockerStatus(std::wstring text, VolumeInfoMap* map);
 
+    // Saves the protector listing of `volume` to `keyFilePath`.
+    int StartSaveKeyThread(std::wstring volume, std::wstring keyFilePath);
+    int SaveRecoveryKey();
+    // Replaces the file's whole content with the text in code page 936; 0 when it cannot be written,
+    // and then an earlier file of that name is left as it was.
+    static int WriteTextFile(std::wstring path, std::wstring text);
+    // Appends the roots (C:\) of the drives that can take a key file; always 1.
+    static int GetCandidateDrives(std::vector<std::wstring>* drives);
+
+    int StartUnlockThread(std::wstring volume, std::wstring recoveryPassword);
+    int UnlockVolume();
+    int StartTurnOffThread(std::vector<std::wstring> volumes);
+    int TurnOffEncryption();
+
+    // 1 when the process environment block reads Windows 10.0.
+    int IsWindows10();
+
     HWND m_hNotifyWnd = nullptr;  // not owned
     std::wstring m_strVolume;
     std::wstring m_strKeyFilePath;
@@ -46,8 +86,13 @@ private:
     // Starts the worker on a thread of its own (handle closed at once, nobody waits for it);
     // logs failureMessage and returns 0 when the thread cannot be created.
     int StartWorker(LPTHREAD_START_ROUTINE procedure, const wchar_t* failureMessage);
+    // The thread procedure of a worker: runs it on the operator it was started for.
     template <Worker W>
-    static DWORD WINAPI WorkerProc(LPVOID self);
+    static DWORD WINAPI WorkerProc(LPVOID self)
+    {
+        (static_cast<CBitLockerOperator*>(self)->*W)();
+        return 1;
+    }
 
     void Report(UINT resultMessage, int outcome);
 };

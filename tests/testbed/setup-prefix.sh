@@ -44,3 +44,5 @@ for dir in system32 syswow64; do
     fi
   done
 done
+
+"$(dirname "$0")/setup-drives.sh"

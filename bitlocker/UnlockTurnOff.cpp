@@ -1,0 +1,85 @@
+// Unlocking a locked volume with its recovery password, and turning BitLocker off (starting the
+// decryption) on the chosen volumes.
+#include "bitlocker/BitLockerOperator.h"
+
+#include "app/PrivateMessages.h"
+#include "bitlocker/ConsoleRunner.h"
+#include "bitlocker/RecoveryPassword.h"
+#include "bitlocker/VolumeName.h"
+#include "log/Log.h"
+
+namespace {
+
+const std::wstring kUnlockedMarker = L"密码已成功解锁卷";
+const std::wstring kDecryptingMarker = L"解密正在进行中";
+const wchar_t* kTurnOffFailedRecord = L"执行关闭加密磁盘命令失败";
+
+}  // namespace
+
+int CBitLockerOperator::StartUnlockThread(std::wstring volume, std::wstring recoveryPassword)
+{
+    m_strVolume = std::move(volume);
+    m_strRecoveryPassword = std::move(recoveryPassword);
+    return StartWorker(&WorkerProc<&CBitLockerOperator::UnlockVolume>, L"创建解密磁盘线程失败");
+}
+
+int CBitLockerOperator::UnlockVolume()
+{
+    // The password is typed by the user and goes onto a command line: only a well-formed recovery
+    // password, in canonical form, ever reaches the interpreter. It is never logged.
+    std::wstring password;
+    if (!IsSafeVolumeName(m_strVolume) || !NormalizeRecoveryPassword(m_strRecoveryPassword, &password)) {
+        Report(WM_UNLOCK_RESULT, kUnlockFailed);
+        LogRecord(L"解密失败");
+        return 0;
+    }
+    std::wstring output;
+    if (!RunConsoleCommand(L"manage-bde -unlock " + m_strVolume + L" -RecoveryPassword " + password, &output)) {
+        Report(WM_UNLOCK_RESULT, kUnlockFailed);
+        LogRecord(L"执行解密命令失败");
+        return 0;
+    }
+    if (output.find(kUnlockedMarker) == std::wstring::npos) {
+        Report(WM_UNLOCK_RESULT, kUnlockFailed);
+        LogRecord(L"解密失败");
+        return 0;
+    }
+    Report(WM_UNLOCK_RESULT, kUnlockDone);
+    return 1;
+}
+
+int CBitLockerOperator::StartTurnOffThread(std::vector<std::wstring> volumes)
+{
+    m_vecSelectedVolumes = std::move(volumes);
+    return StartWorker(&WorkerProc<&CBitLockerOperator::TurnOffEncryption>, L"创建关闭加密磁盘线程失败");
+}
+
+int CBitLockerOperator::TurnOffEncryption()
+{
+    m_vecFailedVolumes.clear();
+    std::wstring output;
+    for (const std::wstring& volume : m_vecSelectedVolumes) {
+        // Cleared before every command, so that one volume's success text never counts for the next.
+        output.clear();
+        if (!IsSafeVolumeName(volume) || !RunConsoleCommand(L"manage-bde -off " + volume, &output) ||
+            output.find(kDecryptingMarker) == std::wstring::npos) {
+            m_vecFailedVolumes.push_back(volume);
+        }
+    }
+    if (m_vecFailedVolumes.size() == m_vecSelectedVolumes.size()) {
+        Report(WM_TURN_OFF_RESULT, kTurnOffNone);
+        LogRecord(kTurnOffFailedRecord);
+        return 0;
+    }
+    if (!m_vecFailedVolumes.empty()) {
+        Report(WM_TURN_OFF_RESULT, kTurnOffSome);
+        LogRecord(kTurnOffFailedRecord);
+        return 0;
+    }
+    // The volumes now being decrypted drop out of the map that the choosers offer.
+    m_mapVolumes.clear();
+    std::wstring status;
+    if (RunConsoleCommand(L"manage-bde -status", &status)) ParseBitLockerStatus(status, &m_mapVolumes);
+    Report(WM_TURN_OFF_RESULT, kTurnOffAll);
+    return 1;
+}
