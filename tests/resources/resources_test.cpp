@@ -224,6 +224,51 @@ TEST_CASE("layered frames are a see-through shadow around the card their child c
   }
 }
 
+// A button picture without alpha covers its whole rectangle, so its edge must show the colour
+// of the picture behind it, or the button would sit in a visible box. Checked where the
+// window shows both at their own size (scale 1.0).
+TEST_CASE("opaque buttons match the background around their place") {
+  struct Placement {
+    int button;
+    int background;
+    int left;
+    int top;
+  };
+  const Placement placements[] = {
+      {IDB_MAIN_CLOSE_NORMAL, IDB_MAIN_BACKGROUND, 368, 0},
+      {IDB_MAIN_CLOSE_DISABLED, IDB_MAIN_BACKGROUND, 368, 0},
+      {IDB_MAIN_MINIMISE_NORMAL, IDB_MAIN_BACKGROUND, 340, 0},
+      {IDB_MAIN_MINIMISE_HOVER, IDB_MAIN_BACKGROUND, 340, 0},
+      {IDB_MORE_TOOLS_NORMAL, IDB_MAIN_BACKGROUND, 50, 545},
+      {IDB_MORE_TOOLS_PRESSED, IDB_MAIN_BACKGROUND, 50, 545},
+      {IDB_CHILD_CLOSE_NORMAL, IDB_DISK_CHOOSER_BACKGROUND, 334, 8},
+      {IDB_CONFIRM_NORMAL, IDB_DISK_CHOOSER_BACKGROUND, 113, 200},
+      {IDB_CANCEL_HOVER, IDB_DISK_CHOOSER_BACKGROUND, 192, 200},
+      {IDB_SURVEY_CLOSE_NORMAL, IDB_SURVEY_BACKGROUND, 382, 6},
+  };
+  auto close = [](UINT32 a, UINT32 b) {
+    for (int shift = 0; shift < 24; shift += 8) {
+      if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 3) return false;
+    }
+    return true;
+  };
+  for (const Placement& p : placements) {
+    CAPTURE(p.button);
+    Decoded button, background;
+    REQUIRE(Decode(p.button, button));
+    REQUIRE(Decode(p.background, background));
+    const int xs[] = {0, button.width - 1};
+    const int ys[] = {0, button.height - 1};
+    for (int x : xs) {
+      for (int y : ys) {
+        CAPTURE(x);
+        CAPTURE(y);
+        CHECK(close(button.At(x, y), background.At(p.left + x, p.top + y)));
+      }
+    }
+  }
+}
+
 TEST_CASE("the scroll bar skin is an 8-bit bitmap of 9 by 3 tiles") {
   HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(IDB_SCROLLBAR_SKIN), RT_BITMAP);
   REQUIRE(found != nullptr);
