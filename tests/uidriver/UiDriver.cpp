@@ -52,6 +52,13 @@ void WaitForMessagesOrTimeout(DWORD ms)
     MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+// The system gives every thread with windows a hidden input method window of its own.
+bool IsImeWindow(HWND window)
+{
+    const std::wstring name = ClassName(window);
+    return name == L"IME" || name == L"MSCTFIME UI";
+}
+
 void SendOneInput(INPUT& input) { SendInput(1, &input, sizeof(INPUT)); }
 
 void SendMouseFlags(DWORD flags)
@@ -504,8 +511,11 @@ CUiThread::CUiThread(std::function<void()> body)
 CUiThread::~CUiThread()
 {
     if (!m_thread.IsValid() || Join(0)) return;
-    for (HWND window : TopLevelWindows(OnThread(m_threadId))) PostMessageW(window, WM_CLOSE, 0, 0);
-    if (Join(kDefaultTimeoutMs)) return;
+    const WindowPredicate ownWindows = All({OnThread(m_threadId), [](HWND window) { return !IsImeWindow(window); }});
+    for (HWND window : TopLevelWindows(ownWindows)) PostMessageW(window, WM_CLOSE, 0, 0);
+    // A body whose loop does not end with its last window gets WM_QUIT once the windows are gone.
+    PumpUntil([&] { return Join(0) || TopLevelWindows(ownWindows).empty(); }, kDefaultTimeoutMs);
+    if (Join(0)) return;
     PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
     if (Join(kDefaultTimeoutMs)) return;
     std::fprintf(stderr, "ui::CUiThread: thread %lu did not end; ending the test process\n", m_threadId);
@@ -545,6 +555,14 @@ bool IsNear(Rgb a, Rgb b, int tolerance)
 {
     auto close = [tolerance](BYTE x, BYTE y) { return std::abs(int(x) - int(y)) <= tolerance; };
     return close(a.r, b.r) && close(a.g, b.g) && close(a.b, b.b);
+}
+
+bool IsLayeredPixel(Rgb seen, Rgb source, BYTE alpha, Rgb background, int tolerance)
+{
+    auto blend = [alpha](BYTE top, BYTE below) { return static_cast<BYTE>(top + below * (255 - alpha) / 255); };
+    const Rgb blended{blend(source.r, background.r), blend(source.g, background.g), blend(source.b, background.b)};
+    if (IsNear(seen, blended, tolerance)) return true;
+    return alpha != 0 && IsNear(seen, source, tolerance);
 }
 
 std::ostream& operator<<(std::ostream& out, const Rgb& color)

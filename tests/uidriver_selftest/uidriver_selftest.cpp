@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -307,4 +308,88 @@ TEST_CASE("captures show the real pixels of windows and of the backdrop")
         Gdiplus::GdiplusShutdown(token);
     }
     DeleteFileW(path.c_str());
+}
+
+namespace {
+
+constexpr int kBandWidth = 30;
+constexpr int kLayeredHeight = 20;
+constexpr BYTE kBandAlpha[] = {255, 128, 0};
+constexpr BYTE kLayeredRed = 200;
+
+BYTE Premultiply(BYTE value, BYTE alpha) { return static_cast<BYTE>(value * alpha / 255); }
+
+// A layered popup in three bands of red: opaque, half transparent, fully transparent.
+HWND CreateBandedLayeredWindow(POINT topLeft)
+{
+    constexpr int width = kBandWidth * 3;
+    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"分层", WS_POPUP, topLeft.x,
+                                  topLeft.y, width, kLayeredHeight, nullptr, nullptr, nullptr, nullptr);
+    if (!window) return nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -kLayeredHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    BOOL updated = FALSE;
+    if (bitmap && bits) {
+        auto* pixels = static_cast<std::uint32_t*>(bits);
+        for (int y = 0; y < kLayeredHeight; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const BYTE alpha = kBandAlpha[x / kBandWidth];
+                pixels[y * width + x] = (std::uint32_t(alpha) << 24) | (std::uint32_t(Premultiply(kLayeredRed, alpha)) << 16);
+            }
+        }
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        POINT source{0, 0};
+        SIZE size{width, kLayeredHeight};
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        updated = UpdateLayeredWindow(window, screen, &topLeft, &size, memory, &source, 0, &blend, ULW_ALPHA);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!updated) {
+        DestroyWindow(window);
+        return nullptr;
+    }
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
+}
+
+}  // namespace
+
+TEST_CASE("captures include layered windows over the backdrop")
+{
+    const ui::Rgb green{0, 160, 0};
+    const ui::CBackdrop backdrop(RGB(green.r, green.g, green.b));
+    const POINT topLeft{400, 400};
+    ui::CUiThread thread([topLeft] {
+        if (CreateBandedLayeredWindow(topLeft)) ui::RunMessageLoop();
+    });
+    HWND window = ui::WaitForWindow(ui::All({ui::OnThread(thread.Id()), ui::IsShown()}));
+    REQUIRE(window != nullptr);
+    CHECK((ui::ExStyle(window) & WS_EX_LAYERED) != 0);
+    ui::PumpFor(100);
+
+    const ui::CScreenCapture capture = ui::CScreenCapture::OfWindow(window);
+    REQUIRE(capture.Width() == kBandWidth * 3);
+    for (int band = 0; band < 3; ++band) {
+        CAPTURE(band);
+        const BYTE alpha = kBandAlpha[band];
+        const ui::Rgb source{Premultiply(kLayeredRed, alpha), 0, 0};
+        const ui::Rgb seen = capture.GetPixel(band * kBandWidth + kBandWidth / 2, kLayeredHeight / 2);
+        CAPTURE(seen);
+        CHECK(ui::IsLayeredPixel(seen, source, alpha, green));
+        // A capture without the layered window, or with it opaque throughout, fails here.
+        if (alpha == 255) CHECK(seen == ui::Rgb{kLayeredRed, 0, 0});
+        if (alpha == 0) CHECK(seen == green);
+    }
+    CHECK(ui::CScreenCapture::OfScreen().GetScreenPixel({topLeft.x - 1, topLeft.y}) == green);
 }
