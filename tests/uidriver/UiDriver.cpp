@@ -499,6 +499,17 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
+bool RegisterWindowClass(const wchar_t* className, WNDPROC windowProc)
+{
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = className;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 // ---- Threads --------------------------------------------------------------------------------
 
 CUiThread::CUiThread(std::function<void()> body)
@@ -666,25 +677,11 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-void RegisterBackdropClass()
-{
-    static const ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = BackdropProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kBackdropClass;
-        return RegisterClassExW(&wc);
-    }();
-    (void)atom;
-}
-
 }  // namespace
 
 CBackdrop::CBackdrop(COLORREF color)
     : m_color(color), m_thread([this] {
-          RegisterBackdropClass();
+          RegisterWindowClass(kBackdropClass, BackdropProc);
           const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
           const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
           HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kBackdropClass, L"", WS_POPUP, left,

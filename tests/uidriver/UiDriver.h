@@ -144,6 +144,9 @@ private:
     DWORD m_threadId = 0;
 };
 
+// Registers a plain window class of this module (arrow cursor, no background brush) for probe
+// windows; true when it is registered, also by an earlier call from any thread.
+bool RegisterWindowClass(const wchar_t* className, WNDPROC windowProc);
 // Runs GetMessage / TranslateMessage / DispatchMessage until WM_QUIT.
 void RunMessageLoop();
 

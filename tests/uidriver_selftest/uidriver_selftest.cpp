@@ -34,11 +34,15 @@ struct ProbeLog
     std::atomic<int> returns{0};
 };
 
-ProbeLog* g_log = nullptr;  // not owned: the running test's log
+ProbeLog& LogOf(HWND window) { return *reinterpret_cast<ProbeLog*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_NCCREATE:
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_CREATE:
         CreateWindowExW(0, L"BUTTON", L"按钮", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 160, kButtonTop, 120, 40,
                         window, reinterpret_cast<HMENU>(kButtonId), nullptr, nullptr);
@@ -52,10 +56,10 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return point.y >= 0 && point.y < kStripHeight ? HTCAPTION : HTCLIENT;
     }
     case WM_MOUSEMOVE:
-        ++g_log->mouseMoves;
+        ++LogOf(window).mouseMoves;
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) ++g_log->clicks;
+        if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) ++LogOf(window).clicks;
         return 0;
     case WM_ERASEBKGND: {
         RECT client{};
@@ -87,18 +91,9 @@ class ProbeWindow
 public:
     explicit ProbeWindow(POINT topLeft)
         : m_thread([this, topLeft] {
-              static const ATOM atom = [] {
-                  WNDCLASSEXW wc{};
-                  wc.cbSize = sizeof(wc);
-                  wc.lpfnWndProc = ProbeProc;
-                  wc.hInstance = GetModuleHandleW(nullptr);
-                  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-                  wc.lpszClassName = kProbeClass;
-                  return RegisterClassExW(&wc);
-              }();
-              (void)atom;
+              if (!ui::RegisterWindowClass(kProbeClass, ProbeProc)) return;
               HWND window = CreateWindowExW(0, kProbeClass, kProbeTitle, WS_POPUP | WS_VISIBLE, topLeft.x, topLeft.y,
-                                            kProbeWidth, kProbeHeight, nullptr, nullptr, nullptr, nullptr);
+                                            kProbeWidth, kProbeHeight, nullptr, nullptr, nullptr, &m_log);
               if (!window) return;
               MSG msg;
               while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -109,16 +104,14 @@ public:
               }
           })
     {
-        g_log = &m_log;
     }
-    ~ProbeWindow() { g_log = nullptr; }
 
     ProbeLog& Log() { return m_log; }
     DWORD ThreadId() const { return m_thread.Id(); }
     bool Join() { return m_thread.Join(); }
 
 private:
-    ProbeLog m_log;
+    ProbeLog m_log;  // outlives the thread, whose window writes to it
     ui::CUiThread m_thread;
 };
 
