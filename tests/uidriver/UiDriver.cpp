@@ -337,19 +337,20 @@ int ControlId(HWND window) { return GetDlgCtrlID(window); }
 HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
 DWORD ThreadOf(HWND window) { return GetWindowThreadProcessId(window, nullptr); }
 
-HWND FocusOf(DWORD threadId)
+namespace {
+
+GUITHREADINFO GuiThreadInfo(DWORD threadId)
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+    if (!GetGUIThreadInfo(threadId, &info)) return GUITHREADINFO{};
+    return info;
 }
 
-HWND ActiveOf(DWORD threadId)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(threadId, &info) ? info.hwndActive : nullptr;
-}
+}  // namespace
+
+HWND FocusOf(DWORD threadId) { return GuiThreadInfo(threadId).hwndFocus; }
+HWND ActiveOf(DWORD threadId) { return GuiThreadInfo(threadId).hwndActive; }
 
 POINT CenterOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 SIZE SizeOf(const RECT& rect) { return {rect.right - rect.left, rect.bottom - rect.top}; }

@@ -234,6 +234,7 @@ TEST_CASE("real keyboard input reaches the focused window")
     HWND window = WaitForProbe();
     REQUIRE(window != nullptr);
     CHECK(ui::Activate(window));
+    CHECK(ui::ActiveOf(probe.ThreadId()) == window);
     HWND edit = ui::FindControl(window, kEditId);
     ui::ClickWindow(edit);
     REQUIRE(ui::PumpUntil([&] { return ui::FocusOf(probe.ThreadId()) == edit; }));
