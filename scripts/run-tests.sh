@@ -6,7 +6,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh"
 source "$root/tests/testbed/env.sh"
-"$root/tests/testbed/setup-prefix.sh"
 
 xvfb_pid=
 cleanup() {
@@ -21,6 +20,7 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=$display
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
+"$root/tests/testbed/setup-prefix.sh"
 # One wineserver for the whole run, so that each test does not pay for its start-up.
 wine cmd /c exit 0 >/dev/null 2>&1 || true
 

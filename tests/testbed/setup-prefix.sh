@@ -47,6 +47,9 @@ REG
   echo "$bed_version" > "$marker"
 fi
 
+# The drives are part of the machine every bed copies.
+"$(dirname "$0")/setup-drives.sh"
+
 # The clones for other logical resolutions: made once from the quiet base prefix, and again when
 # the base is newer. Wine 8 takes the screen's LOGPIXELSY from HKCU\Control Panel\Desktop
 # LogPixels alone; the Fonts keys are not needed.
@@ -74,4 +77,6 @@ for prefix in "$WINEPREFIX" $(for dpi in $QUORLIN_DPI_BEDS; do testbed_prefix "$
   done
 done
 
-"$(dirname "$0")/setup-drives.sh"
+# Let the server that the set-up started go: windows of a later run must not land on a desktop that
+# was started without a display.
+wineserver -w
