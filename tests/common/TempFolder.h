@@ -77,6 +77,15 @@ inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
     return ok;
 }
 
+// The folder of this test program (and of the other test-bed programs), ending in a backslash.
+inline std::wstring OwnFolder()
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring path = self;
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
 inline bool FileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

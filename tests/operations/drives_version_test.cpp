@@ -12,20 +12,12 @@ bool Has(const std::vector<std::wstring>& drives, const wchar_t* root)
     return std::find(drives.begin(), drives.end(), root) != drives.end();
 }
 
-std::wstring OwnFolder()
-{
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring path = self;
-    return path.substr(0, path.rfind(L'\\') + 1);
-}
-
 // Runs a copy of the version probe named `name`, with Wine's per-program Windows version set to
 // `version` ("win10", "win81", "win7"); the probe's exit code.
 DWORD ProbeAs(const testing::CTempFolder& folder, const std::wstring& name, const wchar_t* version)
 {
     const std::wstring copy = folder / name;
-    REQUIRE(CopyFileW((OwnFolder() + L"version_probe.exe").c_str(), copy.c_str(), FALSE));
+    REQUIRE(CopyFileW((testing::OwnFolder() + L"version_probe.exe").c_str(), copy.c_str(), FALSE));
     const std::wstring key = L"Software\\Wine\\AppDefaults\\" + name;
     REQUIRE(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version,
                             static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS);

@@ -20,14 +20,6 @@ std::wstring Run(const std::wstring& command, int* result = nullptr)
     return output;
 }
 
-std::wstring OwnFolder()
-{
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    return path.substr(0, path.rfind(L'\\') + 1);
-}
-
 // Runs a copy of this test program from `folder` with the given doctest arguments; its exit code.
 DWORD RunSelfCopy(const std::wstring& folder, const std::wstring& arguments)
 {
@@ -90,7 +82,7 @@ TEST_CASE("output longer than one read arrives whole, with two-byte characters s
 
     std::wstring output = L">";
     const DWORD start = GetTickCount();
-    REQUIRE(RunConsoleCommand(OwnFolder() + L"write_bytes.exe \"" + folder.Path() + L"big.txt\"", &output) == 1);
+    REQUIRE(RunConsoleCommand(testing::OwnFolder() + L"write_bytes.exe \"" + folder.Path() + L"big.txt\"", &output) == 1);
     CHECK(output == L">" + text);
     // Each read of at most 4095 bytes is followed by a half-second pause.
     CHECK(GetTickCount() - start >= 3 * 500);
