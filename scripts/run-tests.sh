@@ -11,6 +11,7 @@ xvfb_pid=
 cleanup() {
   for dpi in 96 $QUORLIN_DPI_BEDS; do WINEPREFIX=$(testbed_prefix "$dpi") wineserver -k 2>/dev/null || true; done
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  "$root/tests/testbed/teardown-drives.sh"
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
