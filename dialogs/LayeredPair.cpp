@@ -53,6 +53,10 @@ BOOL CLayeredFrameDlg::OnInitDialog()
     const SIZE size = TargetSize(m_spec.baseSize, m_fScale);
     // Without its picture the frame stays invisible and gets no child.
     if (!PaintLayeredFrame(m_hWnd, size, m_pBkImage, m_spec.imageId)) return TRUE;
+    // The frame only shows a picture: the mouse passes through it, to the child where the child
+    // lies. (Windows keeps the owned child above the frame anyway; Wine can leave a freshly
+    // shown layered owner above it, where it would take the clicks meant for the controls.)
+    SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
 
     const RECT frame = GetWindowRect();
     m_pChild = CreateChildObject();
@@ -69,6 +73,7 @@ bool CLayeredFrameDlg::ProcessMessage(fx::Message& m)
 {
     static const fx::MessageEntry<CLayeredFrameDlg> map[] = {
         fx::OnMessage(WM_MOVE, &CLayeredFrameDlg::OnMove),
+        fx::OnMessage(WM_ACTIVATE, &CLayeredFrameDlg::OnActivate),
         fx::OnMessage(WM_DESTROY, &CLayeredFrameDlg::OnDestroy),
     };
     return fx::Dispatch(*this, map, m) || fx::CDialog::ProcessMessage(m);
@@ -81,6 +86,16 @@ bool CLayeredFrameDlg::OnMove(fx::Message& m)
         const RECT child = ShrinkByInset(GetWindowRect(), m_spec.inset, m_fScale);
         m_pChild->MoveWindow(child.left, child.top, fx::Width(child), fx::Height(child));
     }
+    return true;
+}
+
+bool CLayeredFrameDlg::OnActivate(fx::Message& m)
+{
+    m.result = Default(m);
+    // The controls and the keyboard focus live in the child: activating the frame activates the
+    // child.
+    if (LOWORD(m.wParam) != WA_INACTIVE && m_pChild && m_pChild->IsWindowVisible())
+        SetActiveWindow(m_pChild->GetSafeHwnd());
     return true;
 }
 

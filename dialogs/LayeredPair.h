@@ -79,6 +79,7 @@ protected:
 
 private:
     bool OnMove(fx::Message& message);
+    bool OnActivate(fx::Message& message);
     bool OnDestroy(fx::Message& message);
 
     FrameSpec m_spec;
