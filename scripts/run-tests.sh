@@ -10,7 +10,7 @@ source "$root/tests/testbed/env.sh"
 
 xvfb_pid=
 cleanup() {
-  wineserver -k 2>/dev/null || true
+  for dpi in 96 $QUORLIN_DPI_BEDS; do WINEPREFIX=$(testbed_prefix "$dpi") wineserver -k 2>/dev/null || true; done
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT

@@ -2,11 +2,16 @@
 # Creates (once) and refreshes the test bed's Wine prefix: Windows 10, code page 936, a CJK font
 # for "宋体", and the stand-ins for manage-bde and timeout in both system folders, so that
 # "cmd /C manage-bde ..." finds them with and without WOW64 file-system redirection.
+# Then one clone of it per extra logical resolution in QUORLIN_DPI_BEDS.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 testbin=$QUORLIN_BUILD_DIR/testbin
+# Written into the ready marker: a bed made by an older version of this script is made again.
+bed_version=2
+marker=$WINEPREFIX/.quorlin-ready
 
-if [ ! -f "$WINEPREFIX/.quorlin-ready" ]; then
+if [ "$(cat "$marker" 2>/dev/null)" != "$bed_version" ]; then
+  wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wine wineboot --init >/dev/null 2>&1
@@ -28,19 +33,43 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 
+; Xvfb has no window manager: Wine then draws every frame itself, as Windows does, instead of
+; leaving captions to a manager that is not there and waiting 2 s for it on each hide.
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
 [HKEY_CURRENT_USER\Control Panel\Desktop]
 "LogPixels"=dword:00000060
 REG
   wine regedit /S "$(winepath -w "$reg_file")" >/dev/null 2>&1
   wineserver -w
   rm -f "$reg_file"
-  touch "$WINEPREFIX/.quorlin-ready"
+  echo "$bed_version" > "$marker"
 fi
 
-for dir in system32 syswow64; do
-  for exe in manage-bde.exe timeout.exe; do
-    if [ -f "$testbin/$exe" ]; then
-      cp -f "$testbin/$exe" "$WINEPREFIX/drive_c/windows/$dir/$exe"
-    fi
+# The clones for other logical resolutions: made once from the quiet base prefix, and again when
+# the base is newer. Wine 8 takes the screen's LOGPIXELSY from HKCU\Control Panel\Desktop
+# LogPixels alone; the Fonts keys are not needed.
+for dpi in $QUORLIN_DPI_BEDS; do
+  bed=$(testbed_prefix "$dpi")
+  if [ ! -f "$bed/.quorlin-ready" ] || [ "$bed/.quorlin-ready" -ot "$marker" ]; then
+    wineserver -w
+    WINEPREFIX=$bed wineserver -k 2>/dev/null || true
+    rm -rf "$bed"
+    cp -a "$WINEPREFIX" "$bed"
+    rm -f "$bed/.quorlin-ready"
+    WINEPREFIX=$bed wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    WINEPREFIX=$bed wineserver -w
+    cp -p "$marker" "$bed/.quorlin-ready"
+  fi
+done
+
+for prefix in "$WINEPREFIX" $(for dpi in $QUORLIN_DPI_BEDS; do testbed_prefix "$dpi"; done); do
+  for dir in system32 syswow64; do
+    for exe in manage-bde.exe timeout.exe; do
+      if [ -f "$testbin/$exe" ]; then
+        cp -f "$testbin/$exe" "$prefix/drive_c/windows/$dir/$exe"
+      fi
+    done
   done
 done

@@ -52,6 +52,13 @@ void WaitForMessagesOrTimeout(DWORD ms)
     MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+// The system gives every thread with windows a hidden input method window of its own.
+bool IsImeWindow(HWND window)
+{
+    const std::wstring name = ClassName(window);
+    return name == L"IME" || name == L"MSCTFIME UI";
+}
+
 void SendOneInput(INPUT& input) { SendInput(1, &input, sizeof(INPUT)); }
 
 void SendMouseFlags(DWORD flags)
@@ -330,19 +337,20 @@ int ControlId(HWND window) { return GetDlgCtrlID(window); }
 HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
 DWORD ThreadOf(HWND window) { return GetWindowThreadProcessId(window, nullptr); }
 
-HWND FocusOf(DWORD threadId)
+namespace {
+
+GUITHREADINFO GuiThreadInfo(DWORD threadId)
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+    if (!GetGUIThreadInfo(threadId, &info)) return GUITHREADINFO{};
+    return info;
 }
 
-HWND ActiveOf(DWORD threadId)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(threadId, &info) ? info.hwndActive : nullptr;
-}
+}  // namespace
+
+HWND FocusOf(DWORD threadId) { return GuiThreadInfo(threadId).hwndFocus; }
+HWND ActiveOf(DWORD threadId) { return GuiThreadInfo(threadId).hwndActive; }
 
 POINT CenterOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 SIZE SizeOf(const RECT& rect) { return {rect.right - rect.left, rect.bottom - rect.top}; }
@@ -492,6 +500,17 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
+bool RegisterWindowClass(const wchar_t* className, WNDPROC windowProc)
+{
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = className;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 // ---- Threads --------------------------------------------------------------------------------
 
 CUiThread::CUiThread(std::function<void()> body)
@@ -504,8 +523,11 @@ CUiThread::CUiThread(std::function<void()> body)
 CUiThread::~CUiThread()
 {
     if (!m_thread.IsValid() || Join(0)) return;
-    for (HWND window : TopLevelWindows(OnThread(m_threadId))) PostMessageW(window, WM_CLOSE, 0, 0);
-    if (Join(kDefaultTimeoutMs)) return;
+    const WindowPredicate ownWindows = All({OnThread(m_threadId), [](HWND window) { return !IsImeWindow(window); }});
+    for (HWND window : TopLevelWindows(ownWindows)) PostMessageW(window, WM_CLOSE, 0, 0);
+    // A body whose loop does not end with its last window gets WM_QUIT once the windows are gone.
+    PumpUntil([&] { return Join(0) || TopLevelWindows(ownWindows).empty(); }, kDefaultTimeoutMs);
+    if (Join(0)) return;
     PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
     if (Join(kDefaultTimeoutMs)) return;
     std::fprintf(stderr, "ui::CUiThread: thread %lu did not end; ending the test process\n", m_threadId);
@@ -545,6 +567,14 @@ bool IsNear(Rgb a, Rgb b, int tolerance)
 {
     auto close = [tolerance](BYTE x, BYTE y) { return std::abs(int(x) - int(y)) <= tolerance; };
     return close(a.r, b.r) && close(a.g, b.g) && close(a.b, b.b);
+}
+
+bool IsLayeredPixel(Rgb seen, Rgb source, BYTE alpha, Rgb background, int tolerance)
+{
+    auto blend = [alpha](BYTE top, BYTE below) { return static_cast<BYTE>(top + below * (255 - alpha) / 255); };
+    const Rgb blended{blend(source.r, background.r), blend(source.g, background.g), blend(source.b, background.b)};
+    if (IsNear(seen, blended, tolerance)) return true;
+    return alpha != 0 && IsNear(seen, source, tolerance);
 }
 
 std::ostream& operator<<(std::ostream& out, const Rgb& color)
@@ -648,25 +678,11 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-void RegisterBackdropClass()
-{
-    static const ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = BackdropProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kBackdropClass;
-        return RegisterClassExW(&wc);
-    }();
-    (void)atom;
-}
-
 }  // namespace
 
 CBackdrop::CBackdrop(COLORREF color)
     : m_color(color), m_thread([this] {
-          RegisterBackdropClass();
+          RegisterWindowClass(kBackdropClass, BackdropProc);
           const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
           const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
           HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kBackdropClass, L"", WS_POPUP, left,

@@ -144,6 +144,9 @@ private:
     DWORD m_threadId = 0;
 };
 
+// Registers a plain window class of this module (arrow cursor, no background brush) for probe
+// windows; true when it is registered, also by an earlier call from any thread.
+bool RegisterWindowClass(const wchar_t* className, WNDPROC windowProc);
 // Runs GetMessage / TranslateMessage / DispatchMessage until WM_QUIT.
 void RunMessageLoop();
 
@@ -161,6 +164,12 @@ Rgb ToRgb(COLORREF color);
 // True when each channel differs by at most the tolerance.
 bool IsNear(Rgb a, Rgb b, int tolerance);
 std::ostream& operator<<(std::ostream& out, const Rgb& color);
+// Whether a captured pixel shows a layered window's pixel (UpdateLayeredWindow with ULW_ALPHA) of
+// premultiplied colour `source` and alpha `alpha` over `background`. Windows blends them:
+// source + background * (255 - alpha) / 255. Wine without a compositing manager (as under Xvfb)
+// shows pixels of alpha 0 as the background and every other pixel as its premultiplied colour,
+// as if over black. Both agree for alpha 0 and 255; in between either result is accepted.
+bool IsLayeredPixel(Rgb seen, Rgb source, BYTE alpha, Rgb background, int tolerance = 2);
 
 // A copy of what the screen shows in a rectangle, taken with BitBlt from the screen DC with
 // CAPTUREBLT so that layered windows are in it.

@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -33,11 +34,15 @@ struct ProbeLog
     std::atomic<int> returns{0};
 };
 
-ProbeLog* g_log = nullptr;  // not owned: the running test's log
+ProbeLog& LogOf(HWND window) { return *reinterpret_cast<ProbeLog*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_NCCREATE:
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_CREATE:
         CreateWindowExW(0, L"BUTTON", L"按钮", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 160, kButtonTop, 120, 40,
                         window, reinterpret_cast<HMENU>(kButtonId), nullptr, nullptr);
@@ -51,10 +56,10 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return point.y >= 0 && point.y < kStripHeight ? HTCAPTION : HTCLIENT;
     }
     case WM_MOUSEMOVE:
-        ++g_log->mouseMoves;
+        ++LogOf(window).mouseMoves;
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) ++g_log->clicks;
+        if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) ++LogOf(window).clicks;
         return 0;
     case WM_ERASEBKGND: {
         RECT client{};
@@ -86,18 +91,9 @@ class ProbeWindow
 public:
     explicit ProbeWindow(POINT topLeft)
         : m_thread([this, topLeft] {
-              static const ATOM atom = [] {
-                  WNDCLASSEXW wc{};
-                  wc.cbSize = sizeof(wc);
-                  wc.lpfnWndProc = ProbeProc;
-                  wc.hInstance = GetModuleHandleW(nullptr);
-                  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-                  wc.lpszClassName = kProbeClass;
-                  return RegisterClassExW(&wc);
-              }();
-              (void)atom;
+              if (!ui::RegisterWindowClass(kProbeClass, ProbeProc)) return;
               HWND window = CreateWindowExW(0, kProbeClass, kProbeTitle, WS_POPUP | WS_VISIBLE, topLeft.x, topLeft.y,
-                                            kProbeWidth, kProbeHeight, nullptr, nullptr, nullptr, nullptr);
+                                            kProbeWidth, kProbeHeight, nullptr, nullptr, nullptr, &m_log);
               if (!window) return;
               MSG msg;
               while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -108,16 +104,14 @@ public:
               }
           })
     {
-        g_log = &m_log;
     }
-    ~ProbeWindow() { g_log = nullptr; }
 
     ProbeLog& Log() { return m_log; }
     DWORD ThreadId() const { return m_thread.Id(); }
     bool Join() { return m_thread.Join(); }
 
 private:
-    ProbeLog m_log;
+    ProbeLog m_log;  // outlives the thread, whose window writes to it
     ui::CUiThread m_thread;
 };
 
@@ -240,6 +234,7 @@ TEST_CASE("real keyboard input reaches the focused window")
     HWND window = WaitForProbe();
     REQUIRE(window != nullptr);
     CHECK(ui::Activate(window));
+    CHECK(ui::ActiveOf(probe.ThreadId()) == window);
     HWND edit = ui::FindControl(window, kEditId);
     ui::ClickWindow(edit);
     REQUIRE(ui::PumpUntil([&] { return ui::FocusOf(probe.ThreadId()) == edit; }));
@@ -307,4 +302,88 @@ TEST_CASE("captures show the real pixels of windows and of the backdrop")
         Gdiplus::GdiplusShutdown(token);
     }
     DeleteFileW(path.c_str());
+}
+
+namespace {
+
+constexpr int kBandWidth = 30;
+constexpr int kLayeredHeight = 20;
+constexpr BYTE kBandAlpha[] = {255, 128, 0};
+constexpr BYTE kLayeredRed = 200;
+
+BYTE Premultiply(BYTE value, BYTE alpha) { return static_cast<BYTE>(value * alpha / 255); }
+
+// A layered popup in three bands of red: opaque, half transparent, fully transparent.
+HWND CreateBandedLayeredWindow(POINT topLeft)
+{
+    constexpr int width = kBandWidth * 3;
+    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"分层", WS_POPUP, topLeft.x,
+                                  topLeft.y, width, kLayeredHeight, nullptr, nullptr, nullptr, nullptr);
+    if (!window) return nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -kLayeredHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    BOOL updated = FALSE;
+    if (bitmap && bits) {
+        auto* pixels = static_cast<std::uint32_t*>(bits);
+        for (int y = 0; y < kLayeredHeight; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const BYTE alpha = kBandAlpha[x / kBandWidth];
+                pixels[y * width + x] = (std::uint32_t(alpha) << 24) | (std::uint32_t(Premultiply(kLayeredRed, alpha)) << 16);
+            }
+        }
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        POINT source{0, 0};
+        SIZE size{width, kLayeredHeight};
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        updated = UpdateLayeredWindow(window, screen, &topLeft, &size, memory, &source, 0, &blend, ULW_ALPHA);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!updated) {
+        DestroyWindow(window);
+        return nullptr;
+    }
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
+}
+
+}  // namespace
+
+TEST_CASE("captures include layered windows over the backdrop")
+{
+    const ui::Rgb green{0, 160, 0};
+    const ui::CBackdrop backdrop(RGB(green.r, green.g, green.b));
+    const POINT topLeft{400, 400};
+    ui::CUiThread thread([topLeft] {
+        if (CreateBandedLayeredWindow(topLeft)) ui::RunMessageLoop();
+    });
+    HWND window = ui::WaitForWindow(ui::All({ui::OnThread(thread.Id()), ui::IsShown()}));
+    REQUIRE(window != nullptr);
+    CHECK((ui::ExStyle(window) & WS_EX_LAYERED) != 0);
+    ui::PumpFor(100);
+
+    const ui::CScreenCapture capture = ui::CScreenCapture::OfWindow(window);
+    REQUIRE(capture.Width() == kBandWidth * 3);
+    for (int band = 0; band < 3; ++band) {
+        CAPTURE(band);
+        const BYTE alpha = kBandAlpha[band];
+        const ui::Rgb source{Premultiply(kLayeredRed, alpha), 0, 0};
+        const ui::Rgb seen = capture.GetPixel(band * kBandWidth + kBandWidth / 2, kLayeredHeight / 2);
+        CAPTURE(seen);
+        CHECK(ui::IsLayeredPixel(seen, source, alpha, green));
+        // A capture without the layered window, or with it opaque throughout, fails here.
+        if (alpha == 255) CHECK(seen == ui::Rgb{kLayeredRed, 0, 0});
+        if (alpha == 0) CHECK(seen == green);
+    }
+    CHECK(ui::CScreenCapture::OfScreen().GetScreenPixel({topLeft.x - 1, topLeft.y}) == green);
 }
