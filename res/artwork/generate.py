@@ -244,7 +244,7 @@ def glyph_disk_off(d, k, cx, cy, size, colour, hole):
 # Layered frames: a soft shadow around an opaque card whose content comes from `paint`.
 
 
-def frame_pair(size, card, paint, shadow_blur=2.6, shadow_alpha=70, shadow_dy=1.5, rim=True, radius=4):
+def frame_pair(size, card, paint, shadow_blur=2.6, shadow_alpha=70, shadow_dy=1.5, radius=4):
     """Returns (frame picture, child picture).
 
     card is the child's rectangle inside the frame picture. paint(canvas, card) draws the
@@ -256,9 +256,8 @@ def frame_pair(size, card, paint, shadow_blur=2.6, shadow_alpha=70, shadow_dy=1.
     paint(face, card)
     frame = Canvas(w, h)
     frame.shadow(card, radius + 2, shadow_blur, alpha=shadow_alpha, dy=shadow_dy)
-    if rim:
-        # A one-pixel rim with rounded corners just outside the card outlines the window.
-        frame.rect((card[0] - 1, card[1] - 1, card[2] + 1, card[3] + 1), rgba((40, 60, 90), 70), radius=radius)
+    # A one-pixel rim with rounded corners just outside the card outlines the window.
+    frame.rect((card[0] - 1, card[1] - 1, card[2] + 1, card[3] + 1), rgba((40, 60, 90), 70), radius=radius)
     mask = Image.new("L", (w, h), 0)
     ImageDraw.Draw(mask).rectangle([card[0], card[1], card[2] - 1, card[3] - 1], fill=255)
     frame.img.paste(face.img, (0, 0), mask)
@@ -298,7 +297,7 @@ def paint_main(c, card):
     mask = Image.new("L", (MAIN_W * SS, (HEADER_BOTTOM + 20) * SS), 0)
     md = ImageDraw.Draw(mask)
     md.rectangle([0, 0, MAIN_W * SS, (HEADER_BOTTOM - 24) * SS], fill=255)
-    md.ellipse([-120 * SS, (HEADER_BOTTOM - 70) * SS, (MAIN_W + 120) * SS, (HEADER_BOTTOM + 20) * SS], fill=255)
+    md.ellipse([-120 * SS, (HEADER_BOTTOM - 70) * SS, (MAIN_W + 120) * SS, (HEADER_BOTTOM + 14) * SS], fill=255)
     mask = mask.resize((MAIN_W, HEADER_BOTTOM + 20), Image.BOX)
     c.img.paste(band, at(0, 0), mask)
 
@@ -323,12 +322,11 @@ def paint_main(c, card):
         glyph_shield(d, k, cx, cy, 52, rgba(WHITE))
         glyph_padlock(d, k, cx, cy + 4, 24, rgba(ACCENT), hole=rgba(WHITE))
     c.shape(hero)
-    c.shape(lambda d, k: None)
     c.text(at(200, 160), "BitLocker 加密磁盘助手", 19, WHITE, bold=True)
     c.text(at(200, 186), "保存恢复密钥  ·  解锁磁盘  ·  关闭加密", 12, WHITE, alpha=215)
 
     # Body.
-    c.text(at(200, 246), "请选择要执行的操作", 12, INK_SOFT)
+    c.text(at(200, 250), "请选择要执行的操作", 12, INK_SOFT)
     hints = {"save": "备份恢复密码", "unlock": "输入密钥解锁", "off": "解除磁盘加密"}
     for name, left in ACTION_BUTTONS.items():
         c.text(at(left + 48, 364), hints[name], 12, INK_SOFT)
@@ -367,12 +365,13 @@ def main_buttons(main_bg):
         for state, image_id in zip(("normal", "hover", "pressed", "disabled"), ids):
             c = Canvas(box[2] - box[0], box[3] - box[1])
             c.paste(main_bg.crop(box), (0, 0))
+            # The glyph lines up with the title line, which the version label fixes.
+            cx, cy = c.w / 2, 22
             if state == "hover":
-                c.rect((1, 4, c.w - 1, c.h - 4), rgba(WHITE, 48), radius=4)
+                c.rect((1, cy - 11, c.w - 1, cy + 11), rgba(WHITE, 48), radius=4)
             elif state == "pressed":
-                c.rect((1, 4, c.w - 1, c.h - 4), rgba((0, 20, 60), 60), radius=4)
+                c.rect((1, cy - 11, c.w - 1, cy + 11), rgba((0, 20, 60), 60), radius=4)
             ink = rgba(WHITE, 110 if state == "disabled" else 255)
-            cx, cy = c.w / 2, 23.5
             if glyph == "cross":
                 c.shape(lambda d, k: glyph_cross(d, k, cx, cy, 4.5, 1.5, ink))
             else:
@@ -428,7 +427,7 @@ def action_button(name, state):
     return c.img
 
 
-def check_strip(background):
+def check_strip():
     """Three 16 x 16 cells: unchecked, checked, and a greyed mixed state."""
     c = Canvas(48, 16)
     box = (1.5, 1.5, 14.5, 14.5)
@@ -481,7 +480,7 @@ def pill_button(size, caption, style, state, background=WHITE, radius=4, caption
     return img.convert("RGB")
 
 
-def small_cross(background, state, states_alpha=None):
+def small_cross(background, state):
     """A 12 x 12 close cross on a title bar of the given colour."""
     c = Canvas(12, 12, rgba(background))
     if state == "hover":
@@ -504,9 +503,6 @@ def paint_prompt(c, card):
 
 def paint_disk_chooser(c, card):
     title_bar(c, card, "选择磁盘")
-    x0, y0, x1, y1 = card
-    # A hairline above the button row.
-    c.rect((x0 + 10, y0 + 196, x1 - 10, y0 + 197), rgba(LINE))
 
 
 def paint_progress(c, card):
@@ -524,16 +520,17 @@ def paint_progress(c, card):
 
 def paint_survey(c, card):
     x0, y0, x1, y1 = card
-    title_bar(c, card, "Quorlin")
+    # A lower title bar: the survey's close button sits 6 pixels from the top.
+    title_bar(c, card, "Quorlin", height=24)
     cx = (x0 + x1) / 2
 
     def badge(d, k):
-        d.ellipse([(cx - 26) * k, (y0 + 46) * k, (cx + 26) * k, (y0 + 98) * k], fill=rgba(ACCENT_LIGHT))
-        glyph_shield(d, k, cx, y0 + 72, 30, rgba(ACCENT))
-        glyph_check(d, k, cx, y0 + 72, 12, 2.4, rgba(WHITE))
+        d.ellipse([(cx - 24) * k, (y0 + 36) * k, (cx + 24) * k, (y0 + 84) * k], fill=rgba(ACCENT_LIGHT))
+        glyph_shield(d, k, cx, y0 + 60, 28, rgba(ACCENT))
+        glyph_check(d, k, cx, y0 + 60, 11, 2.2, rgba(WHITE))
     c.shape(badge)
-    c.text((cx, y0 + 118), "您的问题解决了吗？", 18, INK, bold=True)
-    c.text((cx, y0 + 140), "告诉我们结果，帮助我们把工具做得更好", 12, INK_SOFT)
+    c.text((cx, y0 + 104), "您的问题解决了吗？", 18, INK, bold=True)
+    c.text((cx, y0 + 128), "告诉我们结果，帮助我们把工具做得更好", 12, INK_SOFT)
     c.text((cx, y0 + 420), "感谢您使用 Quorlin", 12, DISABLED_INK)
 
 
@@ -664,8 +661,9 @@ def build():
     main_bg = images[139]
     images.update(main_buttons(main_bg))
     images.update(more_tools_buttons(main_bg))
-    images[140] = check_strip(WHITE)
-    images[209] = check_strip((240, 242, 248))
+    # The same strip serves the agreement check box and the list header's check-all box.
+    images[140] = check_strip()
+    images[209] = check_strip()
     for name, ids in ACTION_IDS.items():
         for state, image_id in zip(("normal", "hover", "pressed", "disabled"), ids):
             images[image_id] = action_button(name, state)

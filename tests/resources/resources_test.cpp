@@ -143,6 +143,14 @@ bool Decode(int id, Decoded& out) {
 
 int Alpha(UINT32 argb) { return int(argb >> 24); }
 
+// One picture shown over another, its top-left corner at (left, top) of the lower one.
+struct Overlay {
+  int upper;
+  int lower;
+  int left;
+  int top;
+};
+
 }  // namespace
 
 TEST_CASE("every picture is a PNG resource of its size and kind, in Chinese (Simplified)") {
@@ -187,24 +195,18 @@ TEST_CASE("every picture decodes with GDI+ at its size") {
 // A layered frame shows a shadow around an opaque card, and its child dialog lies over that
 // card showing the very same pixels, so that the pair looks like one window.
 TEST_CASE("layered frames are a see-through shadow around the card their child covers") {
-  struct Pair {
-    int frame;
-    int child;
-    int left;
-    int top;
+  const Overlay pairs[] = {
+      {IDB_MAIN_BACKGROUND, IDB_SHELL_FRAME, 5, 4},
+      {IDB_PROGRESS_BACKGROUND, IDB_PROGRESS_FRAME, 14, 12},
+      {IDB_PROMPT_BACKGROUND, IDB_PROMPT_FRAME, 5, 3},
+      {IDB_SURVEY_BACKGROUND, IDB_SURVEY_FRAME, 5, 4},
+      {IDB_DISK_CHOOSER_BACKGROUND, IDB_DISK_CHOOSER_FRAME, 5, 3},
   };
-  const Pair pairs[] = {
-      {IDB_SHELL_FRAME, IDB_MAIN_BACKGROUND, 5, 4},
-      {IDB_PROGRESS_FRAME, IDB_PROGRESS_BACKGROUND, 14, 12},
-      {IDB_PROMPT_FRAME, IDB_PROMPT_BACKGROUND, 5, 3},
-      {IDB_SURVEY_FRAME, IDB_SURVEY_BACKGROUND, 5, 4},
-      {IDB_DISK_CHOOSER_FRAME, IDB_DISK_CHOOSER_BACKGROUND, 5, 3},
-  };
-  for (const Pair& pair : pairs) {
-    CAPTURE(pair.frame);
+  for (const Overlay& pair : pairs) {
+    CAPTURE(pair.lower);
     Decoded frame, child;
-    REQUIRE(Decode(pair.frame, frame));
-    REQUIRE(Decode(pair.child, child));
+    REQUIRE(Decode(pair.lower, frame));
+    REQUIRE(Decode(pair.upper, child));
     // The outer corners are (nearly) clear, so the desktop shows through the shadow.
     CHECK(Alpha(frame.At(0, 0)) < 40);
     CHECK(Alpha(frame.At(frame.width - 1, frame.height - 1)) < 40);
@@ -221,6 +223,45 @@ TEST_CASE("layered frames are a see-through shadow around the card their child c
       }
     }
     CHECK(differing == 0);
+  }
+}
+
+// A button picture without alpha covers its whole rectangle, so its edge must show the colour
+// of the picture behind it, or the button would sit in a visible box. Checked where the
+// window shows both at their own size (scale 1.0).
+TEST_CASE("opaque buttons match the background around their place") {
+  const Overlay placements[] = {
+      {IDB_MAIN_CLOSE_NORMAL, IDB_MAIN_BACKGROUND, 368, 0},
+      {IDB_MAIN_CLOSE_DISABLED, IDB_MAIN_BACKGROUND, 368, 0},
+      {IDB_MAIN_MINIMISE_NORMAL, IDB_MAIN_BACKGROUND, 340, 0},
+      {IDB_MAIN_MINIMISE_HOVER, IDB_MAIN_BACKGROUND, 340, 0},
+      {IDB_MORE_TOOLS_NORMAL, IDB_MAIN_BACKGROUND, 50, 545},
+      {IDB_MORE_TOOLS_PRESSED, IDB_MAIN_BACKGROUND, 50, 545},
+      {IDB_CHILD_CLOSE_NORMAL, IDB_DISK_CHOOSER_BACKGROUND, 334, 8},
+      {IDB_CONFIRM_NORMAL, IDB_DISK_CHOOSER_BACKGROUND, 113, 200},
+      {IDB_CANCEL_HOVER, IDB_DISK_CHOOSER_BACKGROUND, 192, 200},
+      {IDB_SURVEY_CLOSE_NORMAL, IDB_SURVEY_BACKGROUND, 382, 6},
+  };
+  auto close = [](UINT32 a, UINT32 b) {
+    for (int shift = 0; shift < 24; shift += 8) {
+      if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 3) return false;
+    }
+    return true;
+  };
+  for (const Overlay& p : placements) {
+    CAPTURE(p.upper);
+    Decoded button, background;
+    REQUIRE(Decode(p.upper, button));
+    REQUIRE(Decode(p.lower, background));
+    const int xs[] = {0, button.width - 1};
+    const int ys[] = {0, button.height - 1};
+    for (int x : xs) {
+      for (int y : ys) {
+        CAPTURE(x);
+        CAPTURE(y);
+        CHECK(close(button.At(x, y), background.At(p.left + x, p.top + y)));
+      }
+    }
   }
 }
 
@@ -289,9 +330,8 @@ TEST_CASE("the manifest asks for administrator rights, DPI awareness and common 
   CHECK(manifest.find(">true</dpiAware>") != std::string::npos);
   CHECK(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos);
 
-  // And the system acts on it: this process is DPI-aware, and its activation context
-  // redirects comctl32.dll to the version 6 assembly.
-  CHECK(IsProcessDPIAware());
+  // And the system acts on it: the process's activation context redirects comctl32.dll to
+  // the version 6 assembly.
   ACTCTX_SECTION_KEYED_DATA redirect{};
   redirect.cbSize = sizeof redirect;
   CHECK(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll",
