@@ -33,6 +33,13 @@ HWND CModalRun::Frame()
                                       [](HWND window) { return (ui::ExStyle(window) & WS_EX_LAYERED) != 0; }}));
 }
 
+HWND CModalRun::Dialog()
+{
+    HWND window = ui::WaitForWindow(ui::All({ui::OnThread(m_thread.Id()), ui::IsShown()}));
+    if (window) ui::PumpFor(kPaintSettleMs);
+    return window;
+}
+
 HWND CModalRun::Child()
 {
     HWND frame = Frame();

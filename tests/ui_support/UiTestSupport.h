@@ -25,6 +25,8 @@ public:
 
     // The shown layered frame of the dialog, waited for; null when it never came.
     HWND Frame();
+    // The first shown top-level window of the thread (a dialog that is no pair).
+    HWND Dialog();
     // The shown window that the frame owns (the child dialog).
     HWND Child();
     DWORD ThreadId() const { return m_thread.Id(); }
