@@ -69,8 +69,8 @@ void CCheckBoxBtn::PaintFace(HDC dc, const RECT& rect)
             const int box = fx::Scaled(kCellSize, m_fScale);
             const int top = fx::Height(rect) / 2 - fx::Scaled(kCellSize / 2, m_fScale);
             const int cell = CellForCheckState(SendMessage(BM_GETCHECK));
-            graphics.DrawImage(m_strip.get(), Gdiplus::Rect(rect.left, top, box, box), cell, 0, kCellSize, kCellSize,
-                               Gdiplus::UnitPixel);
+            DrawStretched(graphics, *m_strip, RECT{rect.left, top, rect.left + box, top + box},
+                          RECT{cell, 0, cell + kCellSize, kCellSize});
         }
     }
     fx::CSelectObject select(dc, m_font.Get());

@@ -105,9 +105,7 @@ void CPngButton::PaintFace(HDC dc, const RECT& rect) const
         m_background.Draw(graphics, rect);
     else
         FillRect(dc, &rect, m_brBackground.Get());
-    const RECT source = StateImageSource(image->GetWidth(), image->GetHeight(), m_fScale);
-    graphics.DrawImage(image, fx::ToGdiplusRect(rect), source.left, source.top, fx::Width(source), fx::Height(source),
-                       Gdiplus::UnitPixel);
+    DrawStretched(graphics, *image, rect, StateImageSource(image->GetWidth(), image->GetHeight(), m_fScale));
 }
 
 bool CImageButton::ProcessMessage(fx::Message& m)
@@ -145,8 +143,7 @@ void CImageButton::PaintFace(HDC dc, const RECT& rect) const
     Gdiplus::Graphics graphics(dc);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     m_background.Draw(graphics, rect);
-    graphics.DrawImage(image, fx::ToGdiplusRect(rect), 0, 0, static_cast<INT>(image->GetWidth()),
-                       static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel);
+    DrawStretched(graphics, *image, rect);
 }
 
 bool CImageButton::OnEraseBackground(fx::Message& m)

@@ -51,7 +51,7 @@ bool PaintLayeredFrame(HWND frame, SIZE size, fx::ImagePtr& image, UINT imageId)
         Gdiplus::Bitmap pixels(size.cx, size.cy, size.cx * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(canvas.bits));
         Gdiplus::Graphics graphics(&pixels);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-        graphics.DrawImage(image.get(), Gdiplus::Rect(0, 0, size.cx, size.cy));
+        DrawStretched(graphics, *image, RECT{0, 0, size.cx, size.cy});
         graphics.Flush(Gdiplus::FlushIntentionSync);
     }
     fx::CSelectObject select(memory.Get(), canvas.bitmap.Get());
@@ -64,12 +64,25 @@ bool PaintLayeredFrame(HWND frame, SIZE size, fx::ImagePtr& image, UINT imageId)
            FALSE;
 }
 
+void DrawStretched(Gdiplus::Graphics& graphics, Gdiplus::Image& image, const RECT& destination, const RECT& source)
+{
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    graphics.DrawImage(&image, fx::ToGdiplusRect(destination), source.left, source.top, fx::Width(source),
+                       fx::Height(source), Gdiplus::UnitPixel, &attributes);
+}
+
+void DrawStretched(Gdiplus::Graphics& graphics, Gdiplus::Image& image, const RECT& destination)
+{
+    DrawStretched(graphics, image, destination,
+                  RECT{0, 0, static_cast<LONG>(image.GetWidth()), static_cast<LONG>(image.GetHeight())});
+}
+
 void PaintBackground(HDC dc, const RECT& rect, Gdiplus::Image& image)
 {
     Gdiplus::Graphics graphics(dc);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    graphics.DrawImage(&image, fx::ToGdiplusRect(rect), 0, 0, static_cast<INT>(image.GetWidth()),
-                       static_cast<INT>(image.GetHeight()), Gdiplus::UnitPixel);
+    DrawStretched(graphics, image, rect);
 }
 
 void PaintBackgroundBuffered(HDC dc, const RECT& rect, Gdiplus::Image& image)
@@ -79,9 +92,7 @@ void PaintBackgroundBuffered(HDC dc, const RECT& rect, Gdiplus::Image& image)
 
 void CBackgroundPiece::Draw(Gdiplus::Graphics& graphics, const RECT& destination) const
 {
-    if (!m_image) return;
-    graphics.DrawImage(m_image, fx::ToGdiplusRect(destination), m_source.left, m_source.top, fx::Width(m_source),
-                       fx::Height(m_source), Gdiplus::UnitPixel);
+    if (m_image) DrawStretched(graphics, *m_image, destination, m_source);
 }
 
 void CBackgroundPiece::Draw(HDC dc, const RECT& destination) const

@@ -15,6 +15,13 @@ bool EnsurePngLoaded(fx::ImagePtr& image, UINT id);
 // position with per-pixel alpha. False (and the frame unpainted) when the image cannot be loaded.
 bool PaintLayeredFrame(HWND frame, SIZE size, fx::ImagePtr& image, UINT imageId);
 
+// `source` (image pixels) of the image stretched over `destination`. The image's edge pixels are
+// mirrored outward while sampling, so that a stretched picture gets no dark seam along its
+// right and bottom edges.
+void DrawStretched(Gdiplus::Graphics& graphics, Gdiplus::Image& image, const RECT& destination, const RECT& source);
+// The whole image stretched over `destination`.
+void DrawStretched(Gdiplus::Graphics& graphics, Gdiplus::Image& image, const RECT& destination);
+
 // The whole image stretched over `rect`.
 void PaintBackground(HDC dc, const RECT& rect, Gdiplus::Image& image);
 // The same through a memory bitmap copied in one BitBlt, so that nothing half-drawn shows.
