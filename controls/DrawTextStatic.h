@@ -47,7 +47,6 @@ public:
     // Hover follows whether the screen point lies in the label; repaints only on a change.
     void UpdateHover(int x, int y);
     bool ContainsScreenPoint(int x, int y) const;
-    bool IsHovered() const { return m_bHovered; }
     void PaintFace(HDC dc, const RECT& rect) override;
 
 private:

@@ -20,7 +20,6 @@ public:
     void SetBackgroundRect(int left, int top, int right, int bottom) { m_background.SetRect(left, top, right, bottom); }
     void SetScaleFactor(float scale) { m_fScale = scale; }
 
-    int GetState() const { return m_nState; }
     bool HasAllStateImages() const;
     // Draws the face for the current state into `dc` over `rect`; draws nothing when a state
     // image is missing. No side effects, so tests and screenshots can render it anywhere.

@@ -55,9 +55,7 @@ public:
     ~CLayeredFrameDlg() override;
 
     void SetScaleFactor(float scale) { m_fScale = scale; }
-    float GetScaleFactor() const { return m_fScale; }
     CLayeredChildDlg* GetChild() const { return m_pChild.get(); }
-    bool IsFollowing() const { return m_bFollow != 0; }
 
     // The window size: the base size times the scale, each truncated.
     static SIZE TargetSize(SIZE baseSize, float scale);
@@ -95,9 +93,6 @@ public:
     explicit CLayeredChildDlg(const ChildSpec& spec) : fx::CDialog(spec.templateId), m_spec(spec) {}
 
     void SetScaleFactor(float scale) { m_fScale = scale; }
-    float GetScaleFactor() const { return m_fScale; }
-    bool IsLaidOut() const { return m_bLaidOut != 0; }
-    bool IsDragging() const { return m_bDrag != 0; }
     // Creates the child window owned by the frame's window.
     bool CreateInFrame(CLayeredFrameDlg& frame);
 

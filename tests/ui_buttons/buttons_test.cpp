@@ -3,17 +3,24 @@
 #include <doctest.h>
 
 #include "controls/CheckBoxBtn.h"
+#include "controls/DrawTextStatic.h"
 #include "controls/PngButton.h"
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
 #include "res/resource.h"
 #include "tests/ui_support/UiTestSupport.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr UINT kMissingImage = 9999;
 constexpr int kCheckBoxId = 2001;
 constexpr int kImageButtonId = 2002;
+// Host message: the label's UpdateHover with the screen point (wParam x, lParam y), on the host's thread.
+constexpr UINT WM_TEST_HOVER = WM_APP + 1;
+constexpr COLORREF kLinkNormal = RGB(92, 92, 255);
+constexpr COLORREF kLinkHover = RGB(0, 0, 255);
 
 // The message prompt's child template as a bare host: its buttons get other pictures here.
 class CButtonHost : public fx::CDialog
@@ -27,6 +34,7 @@ protected:
         fx::DDX_Control(dx, IDC_PROMPT_LEFT, m_fourStates);
         fx::DDX_Control(dx, IDC_PROMPT_RIGHT, m_missing);
         fx::DDX_Control(dx, IDC_PROMPT_CLOSE, m_scaled);
+        fx::DDX_Control(dx, IDC_PROMPT_TEXT, m_label);
     }
 
     BOOL OnInitDialog() override
@@ -55,11 +63,23 @@ protected:
         m_image.SetStateImages(IDB_MORE_TOOLS_NORMAL, IDB_MORE_TOOLS_HOVER, IDB_MORE_TOOLS_PRESSED,
                                IDB_MORE_TOOLS_DISABLED);
         m_image.SetHotInsets(4, 4, 4, 4);
+
+        // A link-like label, as the main window shows them.
+        m_label.SetFont(0, 0);
+        m_label.SetAlignment(1);
+        m_label.SetTextColors(kLinkNormal, kLinkHover);
+        m_label.SetWindowText(L"反馈问题");
+        m_label.MoveWindow(20, 125, 120, 20);
         return TRUE;
     }
 
     bool ProcessMessage(fx::Message& m) override
     {
+        if (m.message == WM_TEST_HOVER) {
+            m_label.UpdateHover(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
+            m.result = m_label.ContainsScreenPoint(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
+            return true;
+        }
         if (m.message == WM_DESTROY) {
             for (CSkinButtonBase* button : {static_cast<CSkinButtonBase*>(&m_fourStates), static_cast<CSkinButtonBase*>(&m_missing),
                                             static_cast<CSkinButtonBase*>(&m_scaled), static_cast<CSkinButtonBase*>(&m_image)})
@@ -76,6 +96,7 @@ private:
     CPngButton m_missing;
     CPngButton m_scaled;
     CCheckBoxBtn m_check;
+    CDrawTextStatic m_label;
 };
 
 // The host dialog on a UI thread of its own, closed at the end of the test.
@@ -220,17 +241,44 @@ TEST_CASE("an image button's hot area leaves out its insets")
     REQUIRE(host.window);
     const RECT face = ui::WindowRect(host.Control(kImageButtonId));
     CImageButton& button = host.host.load()->m_image;
-    ui::MoveCursor(ui::CenterOf(face));
-    CHECK(button.IsCursorInHotArea());
-    ui::MoveCursor(POINT{face.left + 2, face.top + 9});
-    CHECK_FALSE(button.IsCursorInHotArea());
-    ui::MoveCursor(POINT{face.left + 4, face.top + 9});
-    CHECK(button.IsCursorInHotArea());
-    ui::MoveCursor(POINT{face.right - 4, face.top + 9});
-    CHECK_FALSE(button.IsCursorInHotArea());
+    auto hotAt = [&button](POINT point) {
+        ui::MoveCursor(point);
+        ui::PumpFor(100);
+        return button.IsCursorInHotArea();
+    };
+    CHECK(hotAt(ui::CenterOf(face)));
+    CHECK_FALSE(hotAt(POINT{face.left + 2, face.top + 9}));
+    CHECK(hotAt(POINT{face.left + 4, face.top + 9}));
+    CHECK_FALSE(hotAt(POINT{face.right - 4, face.top + 9}));
+    CHECK_FALSE(hotAt(POINT{face.left + 20, face.bottom - 3}));
     // It paints at erase time as well: the picture is there.
     ui::MoveCursor(POINT{face.right + 40, face.bottom + 20});
     ui::PumpFor(300);
     CHECK(uitest::ClosestResource(face, {IDB_MORE_TOOLS_NORMAL, IDB_MORE_TOOLS_HOVER, IDB_MORE_TOOLS_PRESSED}) ==
           IDB_MORE_TOOLS_NORMAL);
+}
+
+TEST_CASE("a drawn label takes its hover colour while the point lies in it")
+{
+    HostRun host;
+    REQUIRE(host.window);
+    const RECT label = ui::WindowRect(host.Control(IDC_PROMPT_TEXT));
+    // How many pixels of the label are drawn in exactly this colour.
+    auto pixelsOf = [&](COLORREF color) {
+        const uitest::Pixels shown = uitest::CaptureScreen(label);
+        return std::count(shown.rgb.begin(), shown.rgb.end(), ui::ToRgb(color));
+    };
+    CHECK(pixelsOf(kLinkNormal) > 10);
+    CHECK(pixelsOf(kLinkHover) == 0);
+
+    const POINT inside = ui::CenterOf(label);
+    CHECK(ui::Send(host.window, WM_TEST_HOVER, inside.x, inside.y).value_or(-1) == 1);
+    ui::PumpFor(200);
+    CHECK(pixelsOf(kLinkHover) > 10);
+    CHECK(pixelsOf(kLinkNormal) == 0);
+
+    CHECK(ui::Send(host.window, WM_TEST_HOVER, label.right, label.top).value_or(-1) == 0);  // right edge is outside
+    ui::PumpFor(200);
+    CHECK(pixelsOf(kLinkNormal) > 10);
+    CHECK(pixelsOf(kLinkHover) == 0);
 }
