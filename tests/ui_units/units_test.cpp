@@ -2,8 +2,6 @@
 // font helpers, message tables and reflection, the modal loop's owner handling.
 #include <doctest.h>
 
-#include "controls/CheckBoxBtn.h"
-#include "controls/DrawTextStatic.h"
 #include "controls/Fonts.h"
 #include "controls/PngPainting.h"
 #include "dialogs/LayeredPair.h"
@@ -93,20 +91,6 @@ TEST_CASE("scale factors and the pair arithmetic")
     CHECK(scaled.bottom == 65);
     CHECK(scaled.right == 297);
     CHECK(IsRectEmpty(&static_cast<const RECT&>(CLayeredChildDlg::DragStripFor(client, DragStrip{}, 1.0f))));
-}
-
-TEST_CASE("text layout codes of the two labels")
-{
-    CHECK(CDrawTextStatic::FormatFor(0) == (DT_WORDBREAK | DT_VCENTER));
-    CHECK(CDrawTextStatic::FormatFor(2) == (DT_SINGLELINE | DT_VCENTER | DT_CENTER));
-    CHECK(CDrawTextStatic::FormatFor(5) == -1);
-    CHECK(CDrawTextStatic::FormatFor(-3) == -1);
-    CHECK(CDrawStateInfoStatic::FormatFor(0) == (DT_SINGLELINE | DT_VCENTER));
-    CHECK(CDrawStateInfoStatic::FormatFor(5) == (DT_WORDBREAK | DT_VCENTER | DT_CENTER));
-    CHECK(CDrawStateInfoStatic::FormatFor(9) == (DT_SINGLELINE | DT_VCENTER));
-    CHECK(CCheckBoxBtn::CellForCheckState(BST_UNCHECKED) == 0);
-    CHECK(CCheckBoxBtn::CellForCheckState(BST_CHECKED) == 16);
-    CHECK(CCheckBoxBtn::CellForCheckState(BST_INDETERMINATE) == 0);
 }
 
 TEST_CASE("loading PNG resources")
