@@ -6,8 +6,8 @@
 #include "res/resource.h"
 
 namespace {
-const FrameSpec kProgressFrame{IDD_PROGRESS_FRAME, IDB_PROGRESS_FRAME, {232, 132}, {14, 12, 14, 16}};
-const ChildSpec kProgressChild{IDD_PROGRESS_CHILD, IDB_PROGRESS_BACKGROUND, {}, true};
+const FrameDesign kProgressFrame{IDD_PROGRESS_FRAME, IDB_PROGRESS_FRAME, {232, 132}, {14, 12, 14, 16}};
+const ChildDesign kProgressChild{IDD_PROGRESS_CHILD, IDB_PROGRESS_BACKGROUND, {}, true};
 constexpr size_t kMinimumTextLength = 2;
 constexpr int kCentredWrapped = 5;  // DT_CENTER | DT_VCENTER | DT_WORDBREAK
 }  // namespace

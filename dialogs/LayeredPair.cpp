@@ -13,7 +13,7 @@ bool IsEscapeOrEnterKeyDown(const MSG& message)
 
 // ---- Frame --------------------------------------------------------------------------------
 
-CLayeredFrameDlg::CLayeredFrameDlg(const FrameSpec& spec, HWND parent) : fx::CDialog(spec.templateId, parent), m_spec(spec)
+CLayeredFrameDlg::CLayeredFrameDlg(const FrameDesign& design, HWND parent) : fx::CDialog(design.templateId, parent), m_design(design)
 {
 }
 
@@ -50,9 +50,9 @@ RECT CLayeredFrameDlg::GrowByInset(const RECT& child, const Inset& inset, float 
 BOOL CLayeredFrameDlg::OnInitDialog()
 {
     fx::CDialog::OnInitDialog();
-    const SIZE size = TargetSize(m_spec.baseSize, m_fScale);
+    const SIZE size = TargetSize(m_design.baseSize, m_fScale);
     // Without its picture the frame stays invisible and gets no child.
-    if (!PaintLayeredFrame(m_hWnd, size, m_pBkImage, m_spec.imageId)) return TRUE;
+    if (!PaintLayeredFrame(m_hWnd, size, m_pBkImage, m_design.imageId)) return TRUE;
     // The frame only shows a picture: the mouse passes through it, to the child where the child
     // lies. (Windows keeps the owned child above the frame anyway; Wine can leave a freshly
     // shown layered owner above it, where it would take the clicks meant for the controls.)
@@ -63,7 +63,7 @@ BOOL CLayeredFrameDlg::OnInitDialog()
     if (!m_pChild) return TRUE;
     m_pChild->SetScaleFactor(m_fScale);
     if (!m_pChild->CreateInFrame(*this)) return TRUE;
-    const RECT child = InitialChildRect(frame, m_spec.inset, m_fScale);
+    const RECT child = InitialChildRect(frame, m_design.inset, m_fScale);
     m_pChild->MoveWindow(child.left, child.top, fx::Width(child), fx::Height(child));
     m_pChild->ShowWindow(SW_SHOW);
     return TRUE;
@@ -83,7 +83,7 @@ bool CLayeredFrameDlg::OnMove(fx::Message& m)
 {
     m.result = Default(m);
     if (m_bFollow == 1 && m_pChild && m_pChild->IsWindow()) {
-        const RECT child = ShrinkByInset(GetWindowRect(), m_spec.inset, m_fScale);
+        const RECT child = ShrinkByInset(GetWindowRect(), m_design.inset, m_fScale);
         m_pChild->MoveWindow(child.left, child.top, fx::Width(child), fx::Height(child));
     }
     return true;
@@ -103,7 +103,7 @@ void CLayeredFrameDlg::FollowChild(const RECT& childWindow)
 {
     // Cleared first, so that the frame's own WM_MOVE does not move the child back.
     m_bFollow = 0;
-    const RECT frame = GrowByInset(childWindow, m_spec.inset, m_fScale);
+    const RECT frame = GrowByInset(childWindow, m_design.inset, m_fScale);
     MoveWindow(frame.left, frame.top, fx::Width(frame), fx::Height(frame));
 }
 
@@ -141,7 +141,7 @@ BOOL CLayeredChildDlg::OnInitDialog()
 {
     fx::CDialog::OnInitDialog();
     // Without its picture the child keeps the template's places and paints no background.
-    if (EnsurePngLoaded(m_pBkImage, m_spec.imageId)) {
+    if (EnsurePngLoaded(m_pBkImage, m_design.imageId)) {
         Layout(true);
         m_bLaidOut = 1;
     }
@@ -164,10 +164,10 @@ bool CLayeredChildDlg::ProcessMessage(fx::Message& m)
 bool CLayeredChildDlg::OnEraseBackground(fx::Message& m)
 {
     m.result = TRUE;
-    if (!EnsurePngLoaded(m_pBkImage, m_spec.imageId)) return true;
+    if (!EnsurePngLoaded(m_pBkImage, m_design.imageId)) return true;
     const HDC dc = reinterpret_cast<HDC>(m.wParam);
     const RECT client = GetClientRect();
-    if (m_spec.bufferedBackground)
+    if (m_design.bufferedBackground)
         PaintBackgroundBuffered(dc, client, *m_pBkImage);
     else
         PaintBackground(dc, client, *m_pBkImage);
@@ -183,10 +183,10 @@ bool CLayeredChildDlg::OnSize(fx::Message& m)
 
 bool CLayeredChildDlg::OnNcHitTest(fx::Message& m)
 {
-    if (m_spec.drag.height <= 0) return false;
+    if (m_design.drag.height <= 0) return false;
     RECT client = GetClientRect();
     MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const RECT strip = DragStripFor(client, m_spec.drag, m_fScale);
+    const RECT strip = DragStripFor(client, m_design.drag, m_fScale);
     const POINT cursor{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
     m_bDrag = PtInRect(&strip, cursor) ? 1 : 0;
     if (!m_bDrag) return false;

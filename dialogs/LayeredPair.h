@@ -19,7 +19,7 @@ struct Inset
     int bottom = 0;
 };
 
-struct FrameSpec
+struct FrameDesign
 {
     UINT templateId = 0;
     UINT imageId = 0;
@@ -35,7 +35,7 @@ struct DragStrip
     bool scaled = false;  // whether both measures grow with the scale factor
 };
 
-struct ChildSpec
+struct ChildDesign
 {
     UINT templateId = 0;
     UINT imageId = 0;
@@ -51,7 +51,7 @@ class CLayeredChildDlg;
 class CLayeredFrameDlg : public fx::CDialog
 {
 public:
-    explicit CLayeredFrameDlg(const FrameSpec& spec, HWND parent = nullptr);
+    explicit CLayeredFrameDlg(const FrameDesign& design, HWND parent = nullptr);
     ~CLayeredFrameDlg() override;
 
     void SetScaleFactor(float scale) { m_fScale = scale; }
@@ -80,7 +80,7 @@ private:
     bool OnActivate(fx::Message& message);
     bool OnDestroy(fx::Message& message);
 
-    FrameSpec m_spec;
+    FrameDesign m_design;
     fx::ImagePtr m_pBkImage;                 // owned, loaded at initialisation
     std::unique_ptr<CLayeredChildDlg> m_pChild;  // owned, freed when the frame window goes
     int m_bFollow = 1;
@@ -90,7 +90,7 @@ private:
 class CLayeredChildDlg : public fx::CDialog
 {
 public:
-    explicit CLayeredChildDlg(const ChildSpec& spec) : fx::CDialog(spec.templateId), m_spec(spec) {}
+    explicit CLayeredChildDlg(const ChildDesign& design) : fx::CDialog(design.templateId), m_design(design) {}
 
     void SetScaleFactor(float scale) { m_fScale = scale; }
     // Creates the child window owned by the frame's window.
@@ -124,7 +124,7 @@ private:
     bool OnClose(fx::Message& message);
     bool OnDestroy(fx::Message& message);
 
-    ChildSpec m_spec;
+    ChildDesign m_design;
     CLayeredFrameDlg* m_pFrame = nullptr;  // not owned: the frame owns this object
     fx::ImagePtr m_pBkImage;               // owned
     int m_bLaidOut = 0;

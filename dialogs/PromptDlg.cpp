@@ -6,9 +6,9 @@
 #include "res/resource.h"
 
 namespace {
-const FrameSpec kPromptFrame{IDD_PROMPT_FRAME, IDB_PROMPT_FRAME, {336, 156}, {5, 3, 5, 7}};
+const FrameDesign kPromptFrame{IDD_PROMPT_FRAME, IDB_PROMPT_FRAME, {336, 156}, {5, 3, 5, 7}};
 // The prompt's strip stays 30 x (width - 26) at every scale.
-const ChildSpec kPromptChild{IDD_PROMPT_CHILD, IDB_PROMPT_BACKGROUND, {30, 26, false}, false};
+const ChildDesign kPromptChild{IDD_PROMPT_CHILD, IDB_PROMPT_BACKGROUND, {30, 26, false}, false};
 
 struct ButtonImages
 {
