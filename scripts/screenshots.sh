@@ -10,21 +10,10 @@ else
   cmake --build "$QUORLIN_BUILD_DIR" -j 2 --target quorlin_ui_screens >/dev/null
 fi
 source "$root/tests/testbed/env.sh"
+source "$root/tests/testbed/display.sh"
+trap testbed_stop EXIT
+testbed_start_display 200
 "$root/tests/testbed/setup-prefix.sh"
-
-xvfb_pid=
-cleanup() {
-  for dpi in 96 144; do WINEPREFIX=$(testbed_prefix "$dpi") wineserver -k 2>/dev/null || true; done
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  display=:$(( 200 + RANDOM % 100 ))
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=$display
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
 
 status=0
 for dpi in 96 144; do

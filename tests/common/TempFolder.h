@@ -1,5 +1,7 @@
 #pragma once
 // A fresh folder under the temporary folder for one test, removed with everything in it afterwards.
+#include "framework/ModulePath.h"
+
 #include <windows.h>
 
 #include <string>
@@ -78,13 +80,7 @@ inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 }
 
 // The folder of this test program (and of the other test-bed programs), ending in a backslash.
-inline std::wstring OwnFolder()
-{
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring path = self;
-    return path.substr(0, path.rfind(L'\\') + 1);
-}
+inline std::wstring OwnFolder() { return fx::ModuleFolder(nullptr) + L"\\"; }
 
 inline bool FileExists(const std::wstring& path)
 {
