@@ -17,8 +17,15 @@ namespace {
 constexpr DWORD kPaintSettleMs = 300;
 }  // namespace
 
+// The cursor starts in the screen's corner, away from where dialogs appear: a cursor left over a
+// button by an earlier test would show its hover picture.
+static bool ParkCursor()
+{
+    return ui::MoveCursor(POINT{1, 1});
+}
+
 CModalRun::CModalRun(std::function<INT_PTR()> body)
-    : m_thread([this, body = std::move(body)] {
+    : m_parked(ParkCursor()), m_thread([this, body = std::move(body)] {
           EnsureApplication();
           m_result = body();
           m_done = true;

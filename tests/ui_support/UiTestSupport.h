@@ -36,6 +36,7 @@ public:
     INT_PTR Result() const { return m_result; }
 
 private:
+    bool m_parked;  // before the thread: the dialog must not open under the cursor
     std::atomic<bool> m_done{false};
     std::atomic<INT_PTR> m_result{-2};
     ui::CUiThread m_thread;  // last: it starts running the body at construction
