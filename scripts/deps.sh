@@ -11,7 +11,6 @@ packages=(
   locales fonts-wqy-microhei
   doctest-dev
   clang libclang-rt-14-dev
-  python3 python3-pil
 )
 
 missing=()
