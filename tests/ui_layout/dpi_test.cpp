@@ -5,6 +5,7 @@
 #include "dialogs/PromptDlg.h"
 #include "framework/Scale.h"
 #include "res/resource.h"
+#include "tests/ui_layout/PairGeometry.h"
 #include "tests/ui_support/UiTestSupport.h"
 
 #include <cstdlib>
@@ -55,14 +56,8 @@ TEST_CASE("the screen's logical resolution gives the scale factor and the prompt
     HWND frame = run.Frame();
     HWND child = run.Child();
     REQUIRE(child);
-    const RECT f = ui::WindowRect(frame);
+    CheckPairGeometry(frame, child, expected.frame, expected.inset);
     const RECT c = ui::WindowRect(child);
-    CHECK(ui::SizeOf(f).cx == expected.frame.cx);
-    CHECK(ui::SizeOf(f).cy == expected.frame.cy);
-    CHECK(c.left - f.left == expected.inset.left);
-    CHECK(c.top - f.top == expected.inset.top);
-    CHECK(f.right - c.right == expected.inset.right);
-    CHECK(f.bottom - c.bottom == expected.inset.bottom);
     const RECT confirm = ui::WindowRect(ui::FindControl(child, IDC_PROMPT_LEFT));
     CHECK(ui::SizeOf(confirm).cx == expected.button.cx);
     CHECK(ui::SizeOf(confirm).cy == expected.button.cy);

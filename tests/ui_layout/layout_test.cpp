@@ -5,6 +5,7 @@
 #include "dialogs/ExecutePromptDlg.h"
 #include "dialogs/PromptDlg.h"
 #include "res/resource.h"
+#include "tests/ui_layout/PairGeometry.h"
 #include "tests/ui_support/UiTestSupport.h"
 
 namespace {
@@ -83,14 +84,8 @@ TEST_CASE("the prompt at scale 1.25: 420 x 195, the child 6, 3, 6 and 8 inside i
     HWND frame = run.Frame();
     HWND child = run.Child();
     REQUIRE(child);
-    const RECT f = ui::WindowRect(frame);
+    CheckPairGeometry(frame, child, SIZE{420, 195}, RECT{6, 3, 6, 8});
     const RECT c = ui::WindowRect(child);
-    CHECK(ui::SizeOf(f).cx == 420);
-    CHECK(ui::SizeOf(f).cy == 195);
-    CHECK(c.left - f.left == 6);
-    CHECK(c.top - f.top == 3);
-    CHECK(f.right - c.right == 6);
-    CHECK(f.bottom - c.bottom == 8);
     CHECK(ui::SizeOf(c).cx == 408);
     CHECK(ui::SizeOf(c).cy == 184);
     // The controls grow with the scale; the confirm button stays centred.
@@ -133,14 +128,7 @@ TEST_CASE("the progress prompt at scale 1.0 and 1.5")
         HWND frame = run.Frame();
         HWND child = run.Child();
         REQUIRE(child);
-        const RECT f = ui::WindowRect(frame);
-        const RECT c = ui::WindowRect(child);
-        CHECK(ui::SizeOf(f).cx == 348);
-        CHECK(ui::SizeOf(f).cy == 198);
-        CHECK(c.left - f.left == 21);
-        CHECK(c.top - f.top == 18);
-        CHECK(f.right - c.right == 21);
-        CHECK(f.bottom - c.bottom == 24);
+        CheckPairGeometry(frame, child, SIZE{348, 198}, RECT{21, 18, 21, 24});
         CheckRect(InClient(child, IDC_PROGRESS_TEXT), 15, 63, 291, 123);
         ui::Send(frame, WM_EXECUTE_PROMPT_CLOSE);
         REQUIRE(run.Wait());
