@@ -1,6 +1,7 @@
 #include "bitlocker/BitLockerOperator.h"
 
-#include "app/PrivateMessages.h"
+#include "res/PrivateMessages.h"
+#include "bitlocker/BdeCommands.h"
 #include "bitlocker/ConsoleRunner.h"
 #include "bitlocker/StatusParser.h"
 #include "bitlocker/VolumeName.h"
@@ -8,9 +9,6 @@
 
 namespace {
 
-const std::wstring kStatusCommand = L"manage-bde -status";
-const std::wstring kProtectorsCommand = L"manage-bde -protectors -get ";
-const std::wstring kNoProtectorMarker = L"找不到密钥保护器";
 
 }  // namespace
 
@@ -38,6 +36,13 @@ void CBitLockerOperator::Report(UINT resultMessage, int outcome)
     SendMessageW(m_hNotifyWnd, resultMessage, static_cast<WPARAM>(outcome), 0);
 }
 
+int CBitLockerOperator::Fail(UINT resultMessage, int outcome, const wchar_t* record)
+{
+    Report(resultMessage, outcome);
+    LogRecord(record);
+    return 0;
+}
+
 int CBitLockerOperator::ParseBitLockerStatus(std::wstring text, VolumeInfoMap* map)
 {
     return ParseStatusText(text, map);
@@ -52,32 +57,19 @@ int CBitLockerOperator::DetectEncryptedVolumes()
 {
     m_mapVolumes.clear();
     std::wstring output;
-    if (!RunConsoleCommand(kStatusCommand, &output)) {
-        Report(WM_DETECT_RESULT, kDetectFailed);
-        LogRecord(L"执行安装命令失败");
-        return 0;
-    }
-    if (!ParseBitLockerStatus(output, &m_mapVolumes)) {
-        Report(WM_DETECT_RESULT, kDetectFailed);
-        LogRecord(L"解析加密磁盘信息失败");
-        return 0;
-    }
-    if (m_mapVolumes.empty()) {
-        Report(WM_DETECT_RESULT, kDetectNoVolume);
-        LogRecord(L"没有检测到该电脑中加密磁盘");
-        return 0;
-    }
+    if (!RunConsoleCommand(StatusCommand(), &output)) return Fail(WM_DETECT_RESULT, kDetectFailed, L"执行安装命令失败");
+    if (!ParseBitLockerStatus(output, &m_mapVolumes))
+        return Fail(WM_DETECT_RESULT, kDetectFailed, L"解析加密磁盘信息失败");
+    if (m_mapVolumes.empty()) return Fail(WM_DETECT_RESULT, kDetectNoVolume, L"没有检测到该电脑中加密磁盘");
     for (const auto& [name, info] : m_mapVolumes) {
         // Only fully encrypted volumes can be pre-encrypted ones; a name that could carry
         // command-interpreter syntax is never put on a command line.
         if (!(100.0 <= info.dPercentageEncrypted) || !IsSafeVolumeName(name)) continue;
         output.clear();
-        if (RunConsoleCommand(kProtectorsCommand + name, &output) &&
+        if (RunConsoleCommand(ProtectorsCommand(name), &output) &&
             output.find(kNoProtectorMarker) != std::wstring::npos) {
             m_mapVolumes.clear();
-            Report(WM_DETECT_RESULT, kDetectPreEncrypted);
-            LogRecord(L"磁盘为预加密");
-            return 0;
+            return Fail(WM_DETECT_RESULT, kDetectPreEncrypted, L"磁盘为预加密");
         }
     }
     Report(WM_DETECT_RESULT, kDetectFound);

@@ -94,5 +94,9 @@ private:
         return 1;
     }
 
+    // Sends WM_EXECUTE_PROMPT_CLOSE, then the result message with the outcome code.
     void Report(UINT resultMessage, int outcome);
+    // Reports a failure outcome, then writes its log record (after the main window has handled
+    // both messages); returns the worker's 0.
+    int Fail(UINT resultMessage, int outcome, const wchar_t* record);
 };

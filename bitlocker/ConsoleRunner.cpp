@@ -1,7 +1,7 @@
 #include "bitlocker/ConsoleRunner.h"
 
 #include "bitlocker/GbkChunk.h"
-#include "framework/TextCodec.h"
+#include "framework/base/TextCodec.h"
 
 #include <windows.h>
 

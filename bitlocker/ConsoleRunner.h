@@ -2,7 +2,7 @@
 // Runs one command line through the command interpreter in a hidden console process, waits for it to
 // end, and appends everything it printed (standard output and error, code page 936) to a UTF-16 string.
 // Blocks the calling thread for the whole life of the command: call it from worker threads only.
-#include "framework/KernelHandle.h"
+#include "framework/base/KernelHandle.h"
 
 #include <string>
 

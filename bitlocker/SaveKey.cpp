@@ -2,30 +2,23 @@
 // to a text file on a drive that is not encrypted.
 #include "bitlocker/BitLockerOperator.h"
 
-#include "app/PrivateMessages.h"
+#include "res/PrivateMessages.h"
+#include "bitlocker/BdeCommands.h"
 #include "bitlocker/ConsoleRunner.h"
 #include "bitlocker/VolumeName.h"
-#include "framework/KernelHandle.h"
-#include "framework/TextCodec.h"
+#include "framework/base/FileWrite.h"
+#include "framework/base/KernelHandle.h"
+#include "framework/base/TextCodec.h"
 #include "log/Log.h"
 
 namespace {
 
-const std::wstring kProtectorsCommand = L"manage-bde -protectors -get ";
-const std::wstring kNumericalPasswordMarker = L"数字密码:";
 const wchar_t* kSaveFailedRecord = L"执行安装命令失败";
 
 std::wstring FolderOf(const std::wstring& path)
 {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
-}
-
-bool WriteAll(HANDLE file, const std::string& bytes)
-{
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && FlushFileBuffers(file);
 }
 
 }  // namespace
@@ -40,21 +33,11 @@ int CBitLockerOperator::StartSaveKeyThread(std::wstring volume, std::wstring key
 int CBitLockerOperator::SaveRecoveryKey()
 {
     std::wstring output;
-    if (!IsSafeVolumeName(m_strVolume) || !RunConsoleCommand(kProtectorsCommand + m_strVolume, &output)) {
-        Report(WM_SAVE_KEY_RESULT, kSaveKeyFailed);
-        LogRecord(kSaveFailedRecord);
-        return 0;
-    }
-    if (output.find(kNumericalPasswordMarker) == std::wstring::npos) {
-        Report(WM_SAVE_KEY_RESULT, kSaveKeyNoPassword);
-        LogRecord(kSaveFailedRecord);
-        return 0;
-    }
-    if (!WriteTextFile(m_strKeyFilePath, output)) {
-        Report(WM_SAVE_KEY_RESULT, kSaveKeyFailed);
-        LogRecord(kSaveFailedRecord);
-        return 0;
-    }
+    if (!IsSafeVolumeName(m_strVolume) || !RunConsoleCommand(ProtectorsCommand(m_strVolume), &output))
+        return Fail(WM_SAVE_KEY_RESULT, kSaveKeyFailed, kSaveFailedRecord);
+    if (output.find(kNumericalPasswordMarker) == std::wstring::npos)
+        return Fail(WM_SAVE_KEY_RESULT, kSaveKeyNoPassword, kSaveFailedRecord);
+    if (!WriteTextFile(m_strKeyFilePath, output)) return Fail(WM_SAVE_KEY_RESULT, kSaveKeyFailed, kSaveFailedRecord);
     Report(WM_SAVE_KEY_RESULT, kSaveKeySaved);
     return 1;
 }
@@ -70,7 +53,8 @@ int CBitLockerOperator::WriteTextFile(std::wstring path, std::wstring text)
     {
         fx::CKernelHandle file(
             CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file.IsValid() && WriteAll(file.Get(), fx::EncodeCodePage(text, fx::kCodePageGbk));
+        written = file.IsValid() && fx::WriteAll(file.Get(), fx::EncodeCodePage(text, fx::kCodePageGbk)) &&
+                  FlushFileBuffers(file.Get());
     }
     if (!written || !MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temporary);

@@ -2,7 +2,8 @@
 // decryption) on the chosen volumes.
 #include "bitlocker/BitLockerOperator.h"
 
-#include "app/PrivateMessages.h"
+#include "res/PrivateMessages.h"
+#include "bitlocker/BdeCommands.h"
 #include "bitlocker/ConsoleRunner.h"
 #include "bitlocker/RecoveryPassword.h"
 #include "bitlocker/VolumeName.h"
@@ -10,8 +11,6 @@
 
 namespace {
 
-const std::wstring kUnlockedMarker = L"密码已成功解锁卷";
-const std::wstring kDecryptingMarker = L"解密正在进行中";
 const wchar_t* kTurnOffFailedRecord = L"执行关闭加密磁盘命令失败";
 
 }  // namespace
@@ -28,22 +27,12 @@ int CBitLockerOperator::UnlockVolume()
     // The password is typed by the user and goes onto a command line: only a well-formed recovery
     // password, in canonical form, ever reaches the interpreter. It is never logged.
     std::wstring password;
-    if (!IsSafeVolumeName(m_strVolume) || !NormalizeRecoveryPassword(m_strRecoveryPassword, &password)) {
-        Report(WM_UNLOCK_RESULT, kUnlockFailed);
-        LogRecord(L"解密失败");
-        return 0;
-    }
+    if (!IsSafeVolumeName(m_strVolume) || !NormalizeRecoveryPassword(m_strRecoveryPassword, &password))
+        return Fail(WM_UNLOCK_RESULT, kUnlockFailed, L"解密失败");
     std::wstring output;
-    if (!RunConsoleCommand(L"manage-bde -unlock " + m_strVolume + L" -RecoveryPassword " + password, &output)) {
-        Report(WM_UNLOCK_RESULT, kUnlockFailed);
-        LogRecord(L"执行解密命令失败");
-        return 0;
-    }
-    if (output.find(kUnlockedMarker) == std::wstring::npos) {
-        Report(WM_UNLOCK_RESULT, kUnlockFailed);
-        LogRecord(L"解密失败");
-        return 0;
-    }
+    if (!RunConsoleCommand(UnlockCommand(m_strVolume, password), &output))
+        return Fail(WM_UNLOCK_RESULT, kUnlockFailed, L"执行解密命令失败");
+    if (output.find(kUnlockedMarker) == std::wstring::npos) return Fail(WM_UNLOCK_RESULT, kUnlockFailed, L"解密失败");
     Report(WM_UNLOCK_RESULT, kUnlockDone);
     return 1;
 }
@@ -61,25 +50,18 @@ int CBitLockerOperator::TurnOffEncryption()
     for (const std::wstring& volume : m_vecSelectedVolumes) {
         // Cleared before every command, so that one volume's success text never counts for the next.
         output.clear();
-        if (!IsSafeVolumeName(volume) || !RunConsoleCommand(L"manage-bde -off " + volume, &output) ||
+        if (!IsSafeVolumeName(volume) || !RunConsoleCommand(TurnOffCommand(volume), &output) ||
             output.find(kDecryptingMarker) == std::wstring::npos) {
             m_vecFailedVolumes.push_back(volume);
         }
     }
-    if (m_vecFailedVolumes.size() == m_vecSelectedVolumes.size()) {
-        Report(WM_TURN_OFF_RESULT, kTurnOffNone);
-        LogRecord(kTurnOffFailedRecord);
-        return 0;
-    }
-    if (!m_vecFailedVolumes.empty()) {
-        Report(WM_TURN_OFF_RESULT, kTurnOffSome);
-        LogRecord(kTurnOffFailedRecord);
-        return 0;
-    }
+    if (m_vecFailedVolumes.size() == m_vecSelectedVolumes.size())
+        return Fail(WM_TURN_OFF_RESULT, kTurnOffNone, kTurnOffFailedRecord);
+    if (!m_vecFailedVolumes.empty()) return Fail(WM_TURN_OFF_RESULT, kTurnOffSome, kTurnOffFailedRecord);
     // The volumes now being decrypted drop out of the map that the choosers offer.
     m_mapVolumes.clear();
     std::wstring status;
-    if (RunConsoleCommand(L"manage-bde -status", &status)) ParseBitLockerStatus(status, &m_mapVolumes);
+    if (RunConsoleCommand(StatusCommand(), &status)) ParseBitLockerStatus(status, &m_mapVolumes);
     Report(WM_TURN_OFF_RESULT, kTurnOffAll);
     return 1;
 }

@@ -1,6 +1,6 @@
 #include "dialogs/ExecutePromptDlg.h"
 
-#include "app/PrivateMessages.h"
+#include "res/PrivateMessages.h"
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
 #include "res/resource.h"

@@ -1,7 +1,8 @@
 #include "log/Log.h"
 
-#include "framework/KernelHandle.h"
-#include "framework/TextCodec.h"
+#include "framework/base/FileWrite.h"
+#include "framework/base/KernelHandle.h"
+#include "framework/base/TextCodec.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -51,13 +52,6 @@ std::string TimeStamp()
     return stamp;
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes)
-{
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
 }  // namespace
 
 std::wstring GetCommonAppDataDir()
@@ -96,7 +90,7 @@ void CLogSaveCloseFile::WritePacket(CPacketLog& record)
 
     SetFilePointer(file.Get(), 0, nullptr, FILE_END);
     // One write per record, so that a record is never split by another process's writer.
-    WriteAll(file.Get(), TimeStamp() + record.content + "\r\n");
+    fx::WriteAll(file.Get(), TimeStamp() + record.content + "\r\n");
 
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.Get(), &size) || static_cast<unsigned long long>(size.QuadPart) <= kLogRotateSize) return;

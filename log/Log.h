@@ -2,7 +2,7 @@
 // The tool's log: failures and unusual outcomes of the BitLocker operations, one time-stamped line per
 // record, in code page 936, under the common application-data folder. A file that grows past
 // kLogRotateSize is moved aside to "<file>bak".
-#include "framework/CriticalSection.h"
+#include "framework/base/CriticalSection.h"
 
 #include <memory>
 #include <string>

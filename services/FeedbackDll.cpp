@@ -1,6 +1,6 @@
 #include "services/FeedbackDll.h"
 
-#include "framework/ModulePath.h"
+#include "framework/base/ModulePath.h"
 
 #include <string>
 

@@ -4,9 +4,9 @@
 #include "services/FeedbackApi.h"
 #include "standins/feedback/FeedbackComponent.h"
 
-#include "framework/KernelHandle.h"
-#include "framework/ModulePath.h"
-#include "framework/TextCodec.h"
+#include "framework/base/KernelHandle.h"
+#include "framework/base/ModulePath.h"
+#include "framework/base/TextCodec.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

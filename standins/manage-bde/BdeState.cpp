@@ -16,8 +16,8 @@
 //   protector tpm|numerical-password|password|external-key {ID} [RECOVERY-PASSWORD]
 #include "standins/manage-bde/BdeState.h"
 
-#include "framework/KernelHandle.h"
-#include "framework/TextCodec.h"
+#include "framework/base/KernelHandle.h"
+#include "framework/base/TextCodec.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // "-unlock X: -RecoveryPassword P" and "-off X:" for the simulated machine named by
 // QUORLIN_BDE_STATE (or a built-in default machine), printing code page 936 bytes to standard
 // output as the Chinese (Simplified) edition of Windows 10 does, and writing state changes back.
-#include "framework/TextCodec.h"
+#include "framework/base/TextCodec.h"
 #include "standins/manage-bde/BdeOutput.h"
 #include "standins/manage-bde/BdeState.h"
 

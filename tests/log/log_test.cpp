@@ -1,6 +1,6 @@
-#include "framework/TextCodec.h"
+#include "framework/base/TextCodec.h"
 #include "log/Log.h"
-#include "tests/common/TempFolder.h"
+#include "tests/harness/TempFolder.h"
 
 #include <doctest.h>
 

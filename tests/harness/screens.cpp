@@ -1,0 +1,83 @@
+// Renders every skinned dialog of this layer into PNG files, at the test bed's resolution:
+// quorlin_ui_screens <folder>. Each dialog runs on its own UI thread over a plain grey desktop.
+#include "res/PrivateMessages.h"
+#include "dialogs/ExecutePromptDlg.h"
+#include "dialogs/PromptDlg.h"
+#include "framework/Scale.h"
+#include "tests/harness/UiTestSupport.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// The frame's rectangle with a margin, so that the soft edge shows against the desktop.
+RECT AroundFrame(HWND frame)
+{
+    RECT rect = ui::WindowRect(frame);
+    InflateRect(&rect, 16, 16);
+    return rect;
+}
+
+bool Save(HWND frame, const std::wstring& path)
+{
+    ui::PumpFor(400);
+    const bool saved = ui::CScreenCapture(AroundFrame(frame)).SavePng(path);
+    std::fwprintf(stdout, L"%ls %ls\n", saved ? L"wrote" : L"FAILED", path.c_str());
+    return saved;
+}
+
+bool ShootPrompt(const std::wstring& folder, int kind, const std::wstring& text, float scale)
+{
+    uitest::CModalRun run([=] {
+        CPromptDlg prompt;
+        prompt.SetScaleFactor(scale);
+        prompt.SetKind(kind);
+        prompt.SetText(text);
+        return prompt.DoModal();
+    });
+    HWND frame = run.Frame();
+    if (!frame || !run.Child()) return false;
+    const bool saved = Save(frame, folder + L"\\prompt-kind" + std::to_wstring(kind) + L".png");
+    ui::Post(frame, WM_CLOSE);
+    return run.Wait() && saved;
+}
+
+bool ShootProgress(const std::wstring& folder, const std::wstring& name, const std::wstring& text, float scale,
+                   DWORD waitMs)
+{
+    uitest::CModalRun run([=] {
+        CExecutePromptDlg progress;
+        progress.SetScaleFactor(scale);
+        progress.SetText(text);
+        return progress.DoModal();
+    });
+    HWND frame = run.Frame();
+    if (!frame || !run.Child()) return false;
+    ui::PumpFor(waitMs);
+    const bool saved = Save(frame, folder + L"\\" + name + L".png");
+    ui::Send(frame, WM_EXECUTE_PROMPT_CLOSE);
+    return run.Wait() && saved;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        std::fwprintf(stderr, L"usage: quorlin_ui_screens <folder>\n");
+        return 2;
+    }
+    const std::wstring folder = argv[1];
+    uitest::EnsureApplication();
+    ui::CBackdrop desktop(RGB(96, 104, 112));
+    const float scale = fx::ScreenScaleFactor();
+    bool ok = true;
+    ok &= ShootPrompt(folder, kPromptYes, L"确定要退出吗？", scale);
+    ok &= ShootPrompt(folder, kPromptYesNo, L"检测到加密磁盘处于锁定状态，是否立即输入恢复密钥进行解密？", scale);
+    ok &= ShootPrompt(folder, kPromptConfirm, L"检测到当前工具有新的版本更新，请下载最新版本使用。", scale);
+    ok &= ShootPrompt(folder, kPromptConfirmCancel, L"关闭加密需要较长时间，期间请勿关闭电脑。确定要关闭所选磁盘的加密吗？", scale);
+    ok &= ShootProgress(folder, L"progress", L"正在检测加密磁盘，请稍等", scale, 2300);
+    ok &= ShootProgress(folder, L"progress-default", L"", scale, 300);
+    return ok ? 0 : 1;
+}
