@@ -9,7 +9,6 @@
 
 namespace {
 
-
 }  // namespace
 
 int CBitLockerOperator::SetNotifyWindow(HWND window)

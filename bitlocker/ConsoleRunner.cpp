@@ -47,8 +47,8 @@ int IsWow64()
     if (!g_isWow64Process) {
         HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
         if (!kernel) return 0;
-        g_isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
-            reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
+        g_isWow64Process =
+            reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
         if (!g_isWow64Process) return 0;
     }
     BOOL wow64 = FALSE;
@@ -88,8 +88,7 @@ int RunConsoleCommand(std::wstring command, std::wstring* output)
     commandLine.push_back(L'\0');
 
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
         return 0;
     }
     fx::CKernelHandle processHandle(process.hProcess);

@@ -33,8 +33,7 @@ bool IsSeparator(wchar_t c)
     case L'\x3000':  // ideographic space
     case L'\xA0':    // no-break space
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

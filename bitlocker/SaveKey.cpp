@@ -77,10 +77,8 @@ int CBitLockerOperator::GetCandidateDrives(std::vector<std::wstring>* drives)
         case DRIVE_UNKNOWN:
         case DRIVE_REMOTE:
         case DRIVE_CDROM:
-        case DRIVE_RAMDISK:
-            continue;
-        default:
-            break;
+        case DRIVE_RAMDISK: continue;
+        default: break;
         }
         // A removable drive without a medium fails here.
         ULARGE_INTEGER freeBytes;

@@ -58,7 +58,10 @@ int CDrawTextStatic::FormatFor(int code)
     }
 }
 
-bool CDrawTextStatic::SetFont(int sizeIncrease, int weight) { return DeriveFont(GetParent(), sizeIncrease, weight, m_font); }
+bool CDrawTextStatic::SetFont(int sizeIncrease, int weight)
+{
+    return DeriveFont(GetParent(), sizeIncrease, weight, m_font);
+}
 
 void CDrawTextStatic::SetTextColors(COLORREF normal, COLORREF hover)
 {

@@ -32,9 +32,9 @@ Gdiplus::Image* CSkinButtonBase::CurrentImage() const
 bool CSkinButtonBase::ProcessMessage(fx::Message& m)
 {
     static const fx::MessageEntry<CSkinButtonBase> map[] = {
-        fx::OnMessage(WM_MOUSEMOVE, &CSkinButtonBase::OnMouseMove),   // tracking request
-        fx::OnMessage(WM_MOUSEHOVER, &CSkinButtonBase::OnMouseHover), // -> hover
-        fx::OnMessage(WM_LBUTTONUP, &CSkinButtonBase::OnMouseHover),  // release -> hover
+        fx::OnMessage(WM_MOUSEMOVE, &CSkinButtonBase::OnMouseMove),    // tracking request
+        fx::OnMessage(WM_MOUSEHOVER, &CSkinButtonBase::OnMouseHover),  // -> hover
+        fx::OnMessage(WM_LBUTTONUP, &CSkinButtonBase::OnMouseHover),   // release -> hover
         fx::OnMessage(WM_LBUTTONDOWN, &CSkinButtonBase::OnLButtonDown),
         fx::OnMessage(WM_MOUSELEAVE, &CSkinButtonBase::OnMouseLeave),
         fx::OnMessage(fx::WM_REFLECT_DRAWITEM, &CSkinButtonBase::OnDrawItem),
@@ -150,7 +150,8 @@ bool CImageButton::OnEraseBackground(fx::Message& m)
 {
     if (HasAllStateImages()) {
         const RECT client = GetClientRect();
-        PaintBuffered(reinterpret_cast<HDC>(m.wParam), client, [this](HDC dc, const RECT& rect) { PaintFace(dc, rect); });
+        PaintBuffered(reinterpret_cast<HDC>(m.wParam), client,
+                      [this](HDC dc, const RECT& rect) { PaintFace(dc, rect); });
     }
     m.result = TRUE;
     return true;

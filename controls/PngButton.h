@@ -10,7 +10,12 @@
 class CSkinButtonBase : public fx::CWnd
 {
 public:
-    enum State { kNormal = 1, kHover = 2, kPressed = 3 };
+    enum State
+    {
+        kNormal = 1,
+        kHover = 2,
+        kPressed = 3
+    };
     static constexpr UINT kHoverTimeMs = 10;
 
     // Loads the four state images; a failed load leaves its image empty and the button blank.

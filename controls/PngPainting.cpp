@@ -87,7 +87,8 @@ void PaintBackground(HDC dc, const RECT& rect, Gdiplus::Image& image)
 
 void PaintBackgroundBuffered(HDC dc, const RECT& rect, Gdiplus::Image& image)
 {
-    PaintBuffered(dc, RECT{0, 0, rect.right, rect.bottom}, [&](HDC memory, const RECT&) { PaintBackground(memory, rect, image); });
+    PaintBuffered(dc, RECT{0, 0, rect.right, rect.bottom},
+                  [&](HDC memory, const RECT&) { PaintBackground(memory, rect, image); });
 }
 
 void CBackgroundPiece::Draw(Gdiplus::Graphics& graphics, const RECT& destination) const

@@ -13,7 +13,8 @@ bool IsEscapeOrEnterKeyDown(const MSG& message)
 
 // ---- Frame --------------------------------------------------------------------------------
 
-CLayeredFrameDlg::CLayeredFrameDlg(const FrameDesign& design, HWND parent) : fx::CDialog(design.templateId, parent), m_design(design)
+CLayeredFrameDlg::CLayeredFrameDlg(const FrameDesign& design, HWND parent)
+    : fx::CDialog(design.templateId, parent), m_design(design)
 {
 }
 

@@ -71,7 +71,8 @@ void CPromptChildDlg::Layout(bool first)
         m_btnRight.SetBackgroundImage(BackgroundImage());
         m_btnRight.SetBackgroundRect(185, 107, 240, 131);
     }
-    m_btnLeft.MoveWindow(static_cast<int>(half - kButtonWidth * s - kButtonGap * s), buttonTop, buttonWidth, buttonHeight);
+    m_btnLeft.MoveWindow(static_cast<int>(half - kButtonWidth * s - kButtonGap * s), buttonTop, buttonWidth,
+                         buttonHeight);
     m_btnRight.MoveWindow(static_cast<int>(half + kButtonGap * s), buttonTop, buttonWidth, buttonHeight);
 
     const bool confirmPair = m_nKind == kPromptConfirm || m_nKind == kPromptConfirmCancel;

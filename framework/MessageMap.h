@@ -38,7 +38,13 @@ constexpr UINT WM_REFLECT_CTLCOLORSTATIC = kReflectBase + WM_CTLCOLORSTATIC;
 template <class T>
 struct MessageEntry
 {
-    enum class Match { Message, Command, Notify, Timer };
+    enum class Match
+    {
+        Message,
+        Command,
+        Notify,
+        Timer
+    };
     UINT message;
     Match match;
     UINT_PTR id;

@@ -6,7 +6,10 @@
 namespace fx {
 
 // Screens of more than 100 logical pixels per inch scale by dpi / 100; 96 and 100 keep 1.0.
-inline float ScaleFactorForDpi(int logPixelsY) { return logPixelsY > 100 ? static_cast<float>(logPixelsY / 100.0) : 1.0f; }
+inline float ScaleFactorForDpi(int logPixelsY)
+{
+    return logPixelsY > 100 ? static_cast<float>(logPixelsY / 100.0) : 1.0f;
+}
 
 inline float ScreenScaleFactor()
 {

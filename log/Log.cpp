@@ -37,10 +37,7 @@ bool ReadPrintSwitch(const std::wstring& iniPath)
     return end != trimmed.c_str() && number == 1;
 }
 
-bool PathExists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string TimeStamp()
 {
@@ -83,9 +80,8 @@ void CLogSaveCloseFile::WritePacket(CPacketLog& record)
 {
     fx::CSingleLock lock(m_lock);
     const std::wstring path = m_strLogDir + fx::DecodeCodePage(record.fileName, fx::kCodePageGbk);
-    fx::CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    fx::CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return;  // the record is lost; logging never fails its caller
 
     SetFilePointer(file.Get(), 0, nullptr, FILE_END);

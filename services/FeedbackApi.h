@@ -15,8 +15,7 @@ int WINAPI FeedbackQuestion(const wchar_t* toolId, const wchar_t* version);
 int WINAPI OpenUrl(const wchar_t* url);
 int WINAPI GetInterNetState();
 int WINAPI CustomerFeedback(const wchar_t* toolId, const wchar_t* version, int answerCode);
-int WINAPI CustomerFeedbackEx(const wchar_t* toolId, const wchar_t* version, int answerCode,
-                              const wchar_t* timeText);
+int WINAPI CustomerFeedbackEx(const wchar_t* toolId, const wchar_t* version, int answerCode, const wchar_t* timeText);
 int WINAPI WriteCustomerFeedbackInfoFile(const wchar_t* toolId, const wchar_t* version, int answerCode,
                                          const wchar_t* timeText);
 int WINAPI GetToolIsNewVersion(const wchar_t* toolId, const wchar_t* version);

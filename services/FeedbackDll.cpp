@@ -58,25 +58,16 @@ void CFeedbackDll::Forget()
     m_pfnOpenToolDownUrl = nullptr;
 }
 
-int CFeedbackDll::InitFreedbackDll()
-{
-    return m_pfnInitFreedbackDll ? m_pfnInitFreedbackDll() : 0;
-}
+int CFeedbackDll::InitFreedbackDll() { return m_pfnInitFreedbackDll ? m_pfnInitFreedbackDll() : 0; }
 
 int CFeedbackDll::FeedbackQuestion(const wchar_t* toolId, const wchar_t* version)
 {
     return m_pfnFeedbackQuestion ? m_pfnFeedbackQuestion(toolId, version) : 0;
 }
 
-int CFeedbackDll::OpenUrl(const wchar_t* url)
-{
-    return m_pfnOpenUrl ? m_pfnOpenUrl(url) : 0;
-}
+int CFeedbackDll::OpenUrl(const wchar_t* url) { return m_pfnOpenUrl ? m_pfnOpenUrl(url) : 0; }
 
-int CFeedbackDll::GetInterNetState()
-{
-    return m_pfnGetInterNetState ? m_pfnGetInterNetState() : 0;
-}
+int CFeedbackDll::GetInterNetState() { return m_pfnGetInterNetState ? m_pfnGetInterNetState() : 0; }
 
 int CFeedbackDll::CustomerFeedback(const wchar_t* toolId, const wchar_t* version, int answerCode)
 {
@@ -102,7 +93,4 @@ int CFeedbackDll::GetToolIsNewVersion(const wchar_t* toolId, const wchar_t* vers
     return m_pfnGetToolIsNewVersion ? m_pfnGetToolIsNewVersion(toolId, version) : 0;
 }
 
-int CFeedbackDll::OpenToolDownUrl()
-{
-    return m_pfnOpenToolDownUrl ? m_pfnOpenToolDownUrl() : 0;
-}
+int CFeedbackDll::OpenToolDownUrl() { return m_pfnOpenToolDownUrl ? m_pfnOpenToolDownUrl() : 0; }

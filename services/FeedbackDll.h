@@ -28,8 +28,7 @@ public:
     int OpenUrl(const wchar_t* url);
     int GetInterNetState();
     int CustomerFeedback(const wchar_t* toolId, const wchar_t* version, int answerCode);
-    int CustomerFeedbackEx(const wchar_t* toolId, const wchar_t* version, int answerCode,
-                           const wchar_t* timeText);
+    int CustomerFeedbackEx(const wchar_t* toolId, const wchar_t* version, int answerCode, const wchar_t* timeText);
     int WriteCustomerFeedbackInfoFile(const wchar_t* toolId, const wchar_t* version, int answerCode,
                                       const wchar_t* timeText);
     int GetToolIsNewVersion(const wchar_t* toolId, const wchar_t* version);

@@ -41,10 +41,7 @@ HMODULE ThisModule()
     return module;
 }
 
-std::wstring ConfigPath()
-{
-    return fx::ModuleFolder(ThisModule()) + L"\\" + kConfigFileName;
-}
+std::wstring ConfigPath() { return fx::ModuleFolder(ThisModule()) + L"\\" + kConfigFileName; }
 
 std::wstring EnvironmentValue(const wchar_t* name)
 {
@@ -80,8 +77,8 @@ std::wstring Line(std::initializer_list<std::wstring> fields)
 // Appends one UTF-8 line; FILE_APPEND_DATA keeps concurrent writers from overwriting each other.
 bool AppendLine(const std::wstring& path, const std::wstring& line)
 {
-    fx::CKernelHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    fx::CKernelHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return false;
     const std::string bytes = fx::EncodeCodePage(line, CP_UTF8) + "\r\n";
     DWORD written = 0;
@@ -135,8 +132,8 @@ std::wstring PercentEncoded(const std::wstring& text)
     static const char kHex[] = "0123456789ABCDEF";
     std::wstring encoded;
     for (unsigned char c : fx::EncodeCodePage(text, CP_UTF8)) {
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                           c == '-' || c == '.' || c == '_' || c == '~';
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                           c == '.' || c == '_' || c == '~';
         if (plain) {
             encoded += static_cast<wchar_t>(c);
         } else {
@@ -153,9 +150,8 @@ bool IsWebAddress(const std::wstring& url)
 {
     for (const wchar_t* scheme : {L"https://", L"http://"}) {
         const size_t length = wcslen(scheme);
-        if (url.size() > length &&
-            CompareStringOrdinal(url.c_str(), static_cast<int>(length), scheme, static_cast<int>(length), TRUE) ==
-                CSTR_EQUAL) {
+        if (url.size() > length && CompareStringOrdinal(url.c_str(), static_cast<int>(length), scheme,
+                                                        static_cast<int>(length), TRUE) == CSTR_EQUAL) {
             return true;
         }
     }
@@ -166,8 +162,8 @@ int OpenPage(const std::wstring& url)
 {
     // The shell may hand the address to COM-based handlers; the caller's thread need not have COM.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr,
-                                                                SW_SHOWNORMAL));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (SUCCEEDED(com)) CoUninitialize();
     // ShellExecuteW reports success with a value above 32.
     return result > 32 ? 1 : 0;
@@ -183,8 +179,7 @@ std::wstring RecordPath()
     return folder + L"\\" + kRecordFileName;
 }
 
-int Record(const wchar_t* name, const wchar_t* toolId, const wchar_t* version, int answerCode,
-           const wchar_t* timeText)
+int Record(const wchar_t* name, const wchar_t* toolId, const wchar_t* version, int answerCode, const wchar_t* timeText)
 {
     const std::wstring line = Line({Field(toolId), Field(version), std::to_wstring(answerCode), Field(timeText)});
     Journal({name, line});
@@ -211,8 +206,8 @@ int WINAPI FeedbackQuestion(const wchar_t* toolId, const wchar_t* version)
         const bool journaled = Journal({L"FeedbackQuestion", Field(toolId), Field(version)});
         if (!toolId || !version) return 0;
         if (journaled) return 1;
-        return OpenPage(std::wstring(feedback::kQuestionUrl) + L"?tool=" + PercentEncoded(toolId) +
-                        L"&version=" + PercentEncoded(version));
+        return OpenPage(std::wstring(feedback::kQuestionUrl) + L"?tool=" + PercentEncoded(toolId) + L"&version=" +
+                        PercentEncoded(version));
     });
 }
 
@@ -243,8 +238,7 @@ int WINAPI CustomerFeedback(const wchar_t* toolId, const wchar_t* version, int a
     });
 }
 
-int WINAPI CustomerFeedbackEx(const wchar_t* toolId, const wchar_t* version, int answerCode,
-                              const wchar_t* timeText)
+int WINAPI CustomerFeedbackEx(const wchar_t* toolId, const wchar_t* version, int answerCode, const wchar_t* timeText)
 {
     return Guarded([&] { return Record(L"CustomerFeedbackEx", toolId, version, answerCode, timeText); });
 }
@@ -252,8 +246,7 @@ int WINAPI CustomerFeedbackEx(const wchar_t* toolId, const wchar_t* version, int
 int WINAPI WriteCustomerFeedbackInfoFile(const wchar_t* toolId, const wchar_t* version, int answerCode,
                                          const wchar_t* timeText)
 {
-    return Guarded(
-        [&] { return Record(L"WriteCustomerFeedbackInfoFile", toolId, version, answerCode, timeText); });
+    return Guarded([&] { return Record(L"WriteCustomerFeedbackInfoFile", toolId, version, answerCode, timeText); });
 }
 
 int WINAPI GetToolIsNewVersion(const wchar_t* toolId, const wchar_t* version)
@@ -262,8 +255,7 @@ int WINAPI GetToolIsNewVersion(const wchar_t* toolId, const wchar_t* version)
         Journal({L"GetToolIsNewVersion", Field(toolId), Field(version)});
         if (!toolId || !version) return kVersionUnknown;
         wchar_t latest[64] = {};
-        GetPrivateProfileStringW(kConfigVersionsSection, toolId, L"", latest, ARRAYSIZE(latest),
-                                 ConfigPath().c_str());
+        GetPrivateProfileStringW(kConfigVersionsSection, toolId, L"", latest, ARRAYSIZE(latest), ConfigPath().c_str());
         return IsNewer(latest, version) ? feedback::kNewerVersionExists : kVersionCurrent;
     });
 }

@@ -109,8 +109,7 @@ void WriteProtectorDetails(CReport* report, const KeyProtector& protector)
         report->Indented(kDetailIndent, report->T(Text::ExternalKeyFileName));
         report->Indented(kListIndent, protector.id.substr(1, protector.id.size() - 2) + L".BEK");
         break;
-    case Protector::Password:
-        break;
+    case Protector::Password: break;
     }
     report->Line();
 }

@@ -37,12 +37,9 @@ struct NamedValue
 };
 
 constexpr NamedValue<Conversion> kConversionNames[] = {
-    {Conversion::FullyEncrypted, L"fully-encrypted"},
-    {Conversion::UsedSpaceOnlyEncrypted, L"used-space-only"},
-    {Conversion::FullyDecrypted, L"fully-decrypted"},
-    {Conversion::EncryptionInProgress, L"encrypting"},
-    {Conversion::DecryptionInProgress, L"decrypting"},
-    {Conversion::EncryptionPaused, L"encryption-paused"},
+    {Conversion::FullyEncrypted, L"fully-encrypted"},     {Conversion::UsedSpaceOnlyEncrypted, L"used-space-only"},
+    {Conversion::FullyDecrypted, L"fully-decrypted"},     {Conversion::EncryptionInProgress, L"encrypting"},
+    {Conversion::DecryptionInProgress, L"decrypting"},    {Conversion::EncryptionPaused, L"encryption-paused"},
     {Conversion::DecryptionPaused, L"decryption-paused"},
 };
 
@@ -81,9 +78,12 @@ bool ValueOf(const NamedValue<Enum> (&table)[N], const std::wstring& name, Enum*
 
 bool ParseSwitch(const std::wstring& text, const wchar_t* on, const wchar_t* off, bool* value)
 {
-    if (text == on) *value = true;
-    else if (text == off) *value = false;
-    else return false;
+    if (text == on)
+        *value = true;
+    else if (text == off)
+        *value = false;
+    else
+        return false;
     return true;
 }
 
@@ -184,12 +184,11 @@ std::wstring FormatPercentage(double value)
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes, DWORD disposition, DWORD access)
 {
-    fx::CKernelHandle file(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    fx::CKernelHandle file(
+        CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return false;
     DWORD written = 0;
-    return bytes.empty() || (WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                       nullptr) &&
+    return bytes.empty() || (WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                              written == bytes.size());
 }
 
@@ -252,10 +251,7 @@ Volume* Machine::Find(const std::wstring& name)
     return nullptr;
 }
 
-const Volume* Machine::Find(const std::wstring& name) const
-{
-    return const_cast<Machine*>(this)->Find(name);
-}
+const Volume* Machine::Find(const std::wstring& name) const { return const_cast<Machine*>(this)->Find(name); }
 
 std::wstring FormatMachine(const Machine& machine)
 {
@@ -268,15 +264,12 @@ std::wstring FormatMachine(const Machine& machine)
     }
     if (machine.exitCode) out << L"exit-code " << *machine.exitCode << L'\n';
     for (const auto& volume : machine.volumes) {
-        out << L"volume " << volume.name << L'\n'
-            << L"label " << volume.label << L'\n'
-            << L"kind " << NameOf(kKindNames, volume.kind) << L'\n'
-            << L"size " << volume.size << L'\n'
-            << L"conversion " << NameOf(kConversionNames, volume.conversion) << L'\n'
-            << L"percentage " << FormatPercentage(volume.percentage) << L'\n'
-            << L"method " << volume.method << L'\n'
-            << L"protection " << (volume.protectionOn ? L"on" : L"off") << L'\n'
-            << L"lock " << (volume.locked ? L"locked" : L"unlocked") << L'\n';
+        out << L"volume " << volume.name << L'\n' << L"label " << volume.label << L'\n' << L"kind "
+            << NameOf(kKindNames, volume.kind) << L'\n' << L"size " << volume.size << L'\n' << L"conversion "
+            << NameOf(kConversionNames, volume.conversion) << L'\n' << L"percentage "
+            << FormatPercentage(volume.percentage) << L'\n' << L"method " << volume.method << L'\n' << L"protection "
+            << (volume.protectionOn ? L"on" : L"off") << L'\n' << L"lock " << (volume.locked ? L"locked" : L"unlocked")
+            << L'\n';
         for (const auto& protector : volume.protectors) {
             out << L"protector " << NameOf(kProtectorNames, protector.type) << L' ' << protector.id;
             if (!protector.recoveryPassword.empty()) out << L' ' << protector.recoveryPassword;

@@ -11,7 +11,8 @@ namespace bde {
 constexpr wchar_t kStateVariable[] = L"QUORLIN_BDE_STATE";
 constexpr wchar_t kJournalSuffix[] = L".journal";
 
-enum class Conversion {
+enum class Conversion
+{
     FullyEncrypted,
     UsedSpaceOnlyEncrypted,
     FullyDecrypted,
@@ -21,9 +22,19 @@ enum class Conversion {
     DecryptionPaused,
 };
 
-enum class Protector { Tpm, NumericalPassword, Password, ExternalKey };
+enum class Protector
+{
+    Tpm,
+    NumericalPassword,
+    Password,
+    ExternalKey
+};
 
-enum class VolumeKind { System, Data };
+enum class VolumeKind
+{
+    System,
+    Data
+};
 
 struct KeyProtector
 {
@@ -53,12 +64,12 @@ struct Machine
 {
     std::vector<Volume> volumes;
     // Knobs for tests of the caller's failure paths.
-    bool denyAccess = false;         // refuse everything as without administrator rights
-    bool english = false;            // answer as the English edition does
-    int pieces = 1;                  // write the output in this many pieces...
-    unsigned pieceDelayMs = 0;       // ...with this pause between them
-    std::optional<int> exitCode;     // replaces the real exit code
-    bool hang = false;               // never end after printing
+    bool denyAccess = false;      // refuse everything as without administrator rights
+    bool english = false;         // answer as the English edition does
+    int pieces = 1;               // write the output in this many pieces...
+    unsigned pieceDelayMs = 0;    // ...with this pause between them
+    std::optional<int> exitCode;  // replaces the real exit code
+    bool hang = false;            // never end after printing
 
     // C: encrypted system volume, D: locked data volume, E: decrypted data volume. The test bed's
     // drive F:, which takes key files, is left out; a test that wants it listed adds it.

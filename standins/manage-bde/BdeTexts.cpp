@@ -20,12 +20,12 @@ constexpr TextPair kTexts[] = {
     {Text::HeaderCopyright, L"版权所有 (C) 2013 Microsoft Corporation。保留所有权利。",  // (c)
      L"Copyright (C) 2013 Microsoft Corporation. All rights reserved."},
     {Text::ListIntroFirst, L"可以使用 BitLocker 驱动器加密", L"Disk volumes that can be protected with"},  // (c)
-    {Text::ListIntroSecond, L"保护的磁盘卷:", L"BitLocker Drive Encryption:"},                           // (c)
-    {Text::VolumeHeading, L"卷 %1", L"Volume %1"},                                                      // (c)
+    {Text::ListIntroSecond, L"保护的磁盘卷:", L"BitLocker Drive Encryption:"},                             // (c)
+    {Text::VolumeHeading, L"卷 %1", L"Volume %1"},                                                         // (c)
     {Text::VolumeHeadingUnknown, L"标签未知", L"Label Unknown"},
-    {Text::OsVolume, L"[OS 卷]", L"[OS Volume]"},     // (c)
+    {Text::OsVolume, L"[OS 卷]", L"[OS Volume]"},       // (c)
     {Text::DataVolume, L"[数据卷]", L"[Data Volume]"},  // (c)
-    {Text::FieldSize, L"大小:", L"Size:"},             // (c) and the other field labels
+    {Text::FieldSize, L"大小:", L"Size:"},              // (c) and the other field labels
     {Text::FieldVersion, L"BitLocker 版本:", L"BitLocker Version:"},
     {Text::FieldConversion, L"转换状态:", L"Conversion Status:"},
     {Text::FieldPercentage, L"已加密百分比:", L"Percentage Encrypted:"},
@@ -42,7 +42,7 @@ constexpr TextPair kTexts[] = {
     {Text::PercentageUnknown, L"未知%", L"Unknown%"},
     {Text::FullyEncrypted, L"完全加密", L"Fully Encrypted"},
     {Text::UsedSpaceOnlyEncrypted, L"仅加密了已用空间", L"Used Space Only Encrypted"},  // (c)
-    {Text::FullyDecrypted, L"完全解密", L"Fully Decrypted"},                          // (c)
+    {Text::FullyDecrypted, L"完全解密", L"Fully Decrypted"},                            // (c)
     {Text::EncryptionInProgress, L"加密正在进行中", L"Encryption in Progress"},
     {Text::DecryptionInProgress, L"解密正在进行中", L"Decryption in Progress"},
     {Text::EncryptionPaused, L"加密已暂停", L"Encryption Paused"},
@@ -51,10 +51,10 @@ constexpr TextPair kTexts[] = {
     {Text::ProtectionOff, L"保护关闭", L"Protection Off"},  // (c)
     {Text::Unlocked, L"已解锁", L"Unlocked"},               // (c)
     {Text::Locked, L"已锁定", L"Locked"},
-    {Text::AutoUnlockDisabled, L"已禁用", L"Disabled"},  // (c)
-    {Text::ProtectorTpm, L"TPM", L"TPM"},                // (c)
+    {Text::AutoUnlockDisabled, L"已禁用", L"Disabled"},                      // (c)
+    {Text::ProtectorTpm, L"TPM", L"TPM"},                                    // (c)
     {Text::ProtectorNumericalPassword, L"数字密码", L"Numerical Password"},  // (c)
-    {Text::ProtectorPassword, L"密码", L"Password"},                          // (c)
+    {Text::ProtectorPassword, L"密码", L"Password"},                         // (c)
     {Text::ProtectorExternalKey, L"外部密钥", L"External Key"},
     {Text::AllKeyProtectors, L"所有密钥保护器", L"All Key Protectors"},
     {Text::ProtectorId, L"ID:", L"ID:"},

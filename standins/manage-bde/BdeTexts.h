@@ -5,7 +5,8 @@
 
 namespace bde {
 
-enum class Text {
+enum class Text
+{
     HeaderTool,
     HeaderCopyright,
     ListIntroFirst,

@@ -28,7 +28,14 @@ constexpr wchar_t kCodeMalformedPassword[] = L"0x8031006B";
 // Where the percentage stands right after decryption has started.
 constexpr double kFirstDecryptionStep = 0.5;
 
-enum class Command { None, Status, Protectors, Unlock, Off };
+enum class Command
+{
+    None,
+    Status,
+    Protectors,
+    Unlock,
+    Off
+};
 
 struct Request
 {
@@ -172,9 +179,7 @@ int Execute(const Request& request, Machine* machine, CReport* report, bool* cha
         return kFailed;
     }
     switch (request.command) {
-    case Command::Status:
-        WriteStatus(report, *machine, volume);
-        return kSucceeded;
+    case Command::Status: WriteStatus(report, *machine, volume); return kSucceeded;
     case Command::Protectors: return ListProtectors(report, *volume);
     case Command::Unlock: *changed = true; return Unlock(report, volume, request.password);
     case Command::Off: *changed = true; return TurnOff(report, volume);
@@ -234,8 +239,8 @@ void Emit(const std::wstring& text, const Machine& machine)
 
 void ReportUnreadableState(const std::wstring& path)
 {
-    const std::string message = "manage-bde stand-in: cannot read the machine in " +
-                                fx::EncodeCodePage(path, fx::kCodePageGbk) + "\r\n";
+    const std::string message =
+        "manage-bde stand-in: cannot read the machine in " + fx::EncodeCodePage(path, fx::kCodePageGbk) + "\r\n";
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), message.data(), static_cast<DWORD>(message.size()), &written, nullptr);
 }

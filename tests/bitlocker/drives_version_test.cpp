@@ -24,8 +24,8 @@ DWORD ProbeAs(const testing::CTempFolder& folder, const std::wstring& name, cons
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     std::wstring line = L"\"" + copy + L"\"";
-    REQUIRE(CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &process));
+    REQUIRE(
+        CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     WaitForSingleObject(process.hProcess, 30000);
     DWORD code = 0xDEAD;
     GetExitCodeProcess(process.hProcess, &code);

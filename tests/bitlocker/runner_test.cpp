@@ -82,7 +82,8 @@ TEST_CASE("output longer than one read arrives whole, with two-byte characters s
 
     std::wstring output = L">";
     const DWORD start = GetTickCount();
-    REQUIRE(RunConsoleCommand(testing::OwnFolder() + L"write_bytes.exe \"" + folder.Path() + L"big.txt\"", &output) == 1);
+    REQUIRE(RunConsoleCommand(testing::OwnFolder() + L"write_bytes.exe \"" + folder.Path() + L"big.txt\"", &output) ==
+            1);
     CHECK(output == L">" + text);
     // Each read of at most 4095 bytes is followed by a half-second pause.
     CHECK(GetTickCount() - start >= 3 * 500);

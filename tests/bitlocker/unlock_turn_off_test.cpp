@@ -92,7 +92,10 @@ TEST_CASE("what users commonly type reaches manage-bde in canonical form")
 {
     const std::wstring typed[] = {
         L"\xFF11\xFF16\xFF10\xFF10\xFF18\xFF13-390742-605913-261228-093346-480293-564553-218031",
-        L"160083\x2013" L"390742\x2013" L"605913\x2014" L"261228 093346 480293 564553 218031",
+        L"160083\x2013"
+        L"390742\x2013"
+        L"605913\x2014"
+        L"261228 093346 480293 564553 218031",
         L"160083390742605913261228093346480293564553218031",
     };
     for (const std::wstring& text : typed) {

@@ -81,8 +81,9 @@ protected:
             return true;
         }
         if (m.message == WM_DESTROY) {
-            for (CSkinButtonBase* button : {static_cast<CSkinButtonBase*>(&m_fourStates), static_cast<CSkinButtonBase*>(&m_missing),
-                                            static_cast<CSkinButtonBase*>(&m_scaled), static_cast<CSkinButtonBase*>(&m_image)})
+            for (CSkinButtonBase* button :
+                 {static_cast<CSkinButtonBase*>(&m_fourStates), static_cast<CSkinButtonBase*>(&m_missing),
+                  static_cast<CSkinButtonBase*>(&m_scaled), static_cast<CSkinButtonBase*>(&m_image)})
                 button->FreeStateImages();
         }
         return fx::CDialog::ProcessMessage(m);
@@ -123,7 +124,8 @@ const std::vector<UINT> kCloseStates = {IDB_MAIN_CLOSE_NORMAL, IDB_MAIN_CLOSE_HO
 
 }  // namespace
 
-TEST_CASE("a button shows the hover picture once the mouse rests on it, normal again after it leaves, pressed while held")
+TEST_CASE(
+    "a button shows the hover picture once the mouse rests on it, normal again after it leaves, pressed while held")
 {
     HostRun host;
     REQUIRE(host.window);
@@ -182,7 +184,7 @@ TEST_CASE("a button with one state picture missing draws nothing, in any state")
     ui::PumpFor(300);
     CHECK(uitest::IsUniform(uitest::CaptureScreen(face)));
     // Its neighbour with all four pictures does draw.
-    CHECK_FALSE(uitest::IsUniform(uitest::CaptureScreen(ui::WindowRect(host.Control(IDC_PROMPT_LEFT))))); 
+    CHECK_FALSE(uitest::IsUniform(uitest::CaptureScreen(ui::WindowRect(host.Control(IDC_PROMPT_LEFT)))));
 }
 
 TEST_CASE("at scale 1.25 the picture is stretched over the larger button")
@@ -193,7 +195,8 @@ TEST_CASE("at scale 1.25 the picture is stretched over the larger button")
     CHECK(ui::SizeOf(face).cx == 32);
     const uitest::Pixels shown = uitest::CaptureScreen(face);
     // Read one pixel short on the right and at the bottom, as above scale 1.0 every button does.
-    const double shrunk = uitest::MeanDifference(shown, uitest::RenderResource(IDB_MAIN_CLOSE_NORMAL, RECT{0, 0, 25, 33}, 32, 42));
+    const double shrunk =
+        uitest::MeanDifference(shown, uitest::RenderResource(IDB_MAIN_CLOSE_NORMAL, RECT{0, 0, 25, 33}, 32, 42));
     CHECK(shrunk < 6.0);
     CHECK(CPngButton::StateImageSource(26, 34, 1.25f).right == 25);
     CHECK(CPngButton::StateImageSource(26, 34, 1.25f).bottom == 33);

@@ -64,7 +64,8 @@ TEST_CASE("the screen's logical resolution gives the scale factor and the prompt
     // Centred, but for the truncations of half the width and of half the button (two pixels at 1.44).
     CHECK(std::abs((confirm.left - c.left) - (c.right - confirm.right)) <= 2);
     // The confirm picture is stretched over the larger button and still reads as the confirm button.
-    CHECK(uitest::ClosestResource(confirm, {IDB_CONFIRM_NORMAL, IDB_CONFIRM_HOVER, IDB_YES_NORMAL}) == IDB_CONFIRM_NORMAL);
+    CHECK(uitest::ClosestResource(confirm, {IDB_CONFIRM_NORMAL, IDB_CONFIRM_HOVER, IDB_YES_NORMAL}) ==
+          IDB_CONFIRM_NORMAL);
     uitest::ClickControl(ui::FindControl(child, IDC_PROMPT_LEFT));
     REQUIRE(run.Wait());
     CHECK(run.Result() == IDOK);

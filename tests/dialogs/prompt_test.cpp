@@ -63,7 +63,8 @@ TEST_CASE("a prompt of kind 3 shows one confirm button centred under the message
     CHECK(ui::WindowText(ui::FindControl(child, IDC_PROMPT_TEXT)) == L"此工具不支持当前系统");
 
     const RECT confirm = ControlRect(child, IDC_PROMPT_LEFT);
-    CHECK(uitest::ClosestResource(confirm, {IDB_CONFIRM_NORMAL, IDB_YES_NORMAL, IDB_CANCEL_NORMAL}) == IDB_CONFIRM_NORMAL);
+    CHECK(uitest::ClosestResource(confirm, {IDB_CONFIRM_NORMAL, IDB_YES_NORMAL, IDB_CANCEL_NORMAL}) ==
+          IDB_CONFIRM_NORMAL);
 
     uitest::ClickControl(ui::FindControl(child, IDC_PROMPT_LEFT));
     REQUIRE(run.Wait());
@@ -191,7 +192,8 @@ TEST_CASE("dragging by the strip moves frame and child together; the close butto
 
     SUBCASE("by the strip")
     {
-        ui::Drag(POINT{childBefore.left + 120, childBefore.top + 15}, POINT{childBefore.left + 40, childBefore.top + 95});
+        ui::Drag(POINT{childBefore.left + 120, childBefore.top + 15},
+                 POINT{childBefore.left + 40, childBefore.top + 95});
         ui::PumpFor(300);
         const RECT frameAfter = ui::WindowRect(frame);
         const RECT childAfter = ui::WindowRect(child);

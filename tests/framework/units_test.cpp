@@ -192,7 +192,8 @@ protected:
     {
         fx::CDialog::OnInitDialog();
         PostMessageW(m_hWnd, WM_APP, 0, 0);
-        SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PROMPT_LEFT, BN_CLICKED), reinterpret_cast<LPARAM>(button.GetSafeHwnd()));
+        SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PROMPT_LEFT, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(button.GetSafeHwnd()));
         return TRUE;
     }
     bool ProcessMessage(fx::Message& m) override
@@ -226,7 +227,8 @@ private:
 TEST_CASE("a modal dialog: controls bound by id, notifications reflected, messages pre-translated, owner disabled")
 {
     uitest::EnsureApplication();
-    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     REQUIRE(owner);
     CReflectHost host;
     // No parent given: the thread's active window becomes the owner.

@@ -47,8 +47,8 @@ CapturedRun RunCaptured(const std::wstring& commandLine, DWORD timeoutMs)
     std::wstring writable = commandLine;
     PROCESS_INFORMATION process = {};
     const ULONGLONG start = GetTickCount64();
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                        &process)) {
         return run;
     }
     fx::CKernelHandle processHandle(process.hProcess);

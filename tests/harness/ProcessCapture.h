@@ -14,9 +14,9 @@ struct CapturedRun
     bool started = false;
     bool timedOut = false;
     DWORD exitCode = 0;
-    std::string output;               // all bytes, in order
-    std::vector<std::string> reads;   // the same bytes, one entry per successful ReadFile
-    ULONGLONG elapsedMs = 0;          // from the start to the end of the output
+    std::string output;              // all bytes, in order
+    std::vector<std::string> reads;  // the same bytes, one entry per successful ReadFile
+    ULONGLONG elapsedMs = 0;         // from the start to the end of the output
 };
 
 CapturedRun RunCaptured(const std::wstring& commandLine, DWORD timeoutMs = 30000);

@@ -73,8 +73,8 @@ inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
     CloseHandle(file);
     return ok;
 }
@@ -82,9 +82,6 @@ inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 // The folder of this test program (and of the other test-bed programs), ending in a backslash.
 inline std::wstring OwnFolder() { return fx::ModuleFolder(nullptr) + L"\\"; }
 
-inline bool FileExists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace testing

@@ -74,10 +74,7 @@ DWORD DownFlag(MouseButton button)
     return button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
 }
 
-DWORD UpFlag(MouseButton button)
-{
-    return button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP;
-}
+DWORD UpFlag(MouseButton button) { return button == MouseButton::Left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP; }
 
 // Absolute SendInput coordinates run 0..65535 over the virtual screen and the system maps them
 // back with dx * width / 65536: round up so that the mapping lands on the intended pixel.
@@ -90,12 +87,21 @@ LONG ToAbsolute(LONG pixel, int origin, int extent)
 bool IsExtendedKey(WORD virtualKey)
 {
     switch (virtualKey) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
-    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-    case VK_RCONTROL: case VK_RMENU: case VK_DIVIDE: case VK_NUMLOCK:
-        return true;
-    default:
-        return false;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_DIVIDE:
+    case VK_NUMLOCK: return true;
+    default: return false;
     }
 }
 
@@ -122,18 +128,27 @@ void SendUnicodeUnit(wchar_t unit, bool up)
 struct ScreenDc
 {
     HDC dc = GetDC(nullptr);
-    ~ScreenDc() { if (dc) ReleaseDC(nullptr, dc); }
+    ~ScreenDc()
+    {
+        if (dc) ReleaseDC(nullptr, dc);
+    }
 };
 struct MemoryDc
 {
     explicit MemoryDc(HDC compatible) : dc(CreateCompatibleDC(compatible)) {}
-    ~MemoryDc() { if (dc) DeleteDC(dc); }
+    ~MemoryDc()
+    {
+        if (dc) DeleteDC(dc);
+    }
     HDC dc;
 };
 struct GdiBitmap
 {
     HBITMAP bitmap = nullptr;
-    ~GdiBitmap() { if (bitmap) DeleteObject(bitmap); }
+    ~GdiBitmap()
+    {
+        if (bitmap) DeleteObject(bitmap);
+    }
 };
 struct Selection
 {
@@ -196,9 +211,7 @@ WindowPredicate HasTitle(std::wstring title)
 
 WindowPredicate TitleContains(std::wstring part)
 {
-    return [part = std::move(part)](HWND window) {
-        return WindowText(window).find(part) != std::wstring::npos;
-    };
+    return [part = std::move(part)](HWND window) { return WindowText(window).find(part) != std::wstring::npos; };
 }
 
 WindowPredicate OwnedBy(HWND owner)
@@ -299,8 +312,8 @@ std::wstring WindowText(HWND window, DWORD timeoutMs)
     if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, timeoutMs, &length)) return {};
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_NORMAL, timeoutMs, &copied)) {
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
+                             timeoutMs, &copied)) {
         return {};
     }
     text.resize(copied < text.size() ? copied : text.size() - 1);
@@ -615,8 +628,8 @@ CScreenCapture CScreenCapture::OfScreen()
 {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return CScreenCapture(RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                               top + GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+    return CScreenCapture(
+        RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)});
 }
 
 Rgb CScreenCapture::GetPixel(int x, int y) const
@@ -668,13 +681,9 @@ LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         DeleteObject(brush);
         return 1;
     }
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -685,10 +694,9 @@ CBackdrop::CBackdrop(COLORREF color)
           RegisterWindowClass(kBackdropClass, BackdropProc);
           const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
           const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-          HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kBackdropClass, L"", WS_POPUP, left,
-                                        top, GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                                        GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr,
-                                        GetModuleHandleW(nullptr), nullptr);
+          HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kBackdropClass, L"", WS_POPUP, left, top,
+                                        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN),
+                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
           if (window) {
               SetWindowLongPtrW(window, GWLP_USERDATA, static_cast<LONG_PTR>(m_color));
               SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);

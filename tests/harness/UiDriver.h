@@ -80,7 +80,11 @@ POINT ClientToScreenPoint(HWND window, POINT client);
 
 // ---- Input through the hardware input queue ---------------------------------------------------
 
-enum class MouseButton { Left, Right };
+enum class MouseButton
+{
+    Left,
+    Right
+};
 
 // Moves the cursor with an absolute SendInput move (so WM_MOUSEMOVE, hover tracking, hit-testing
 // and low-level hooks see it) and corrects any rounding with SetCursorPos. True when the cursor

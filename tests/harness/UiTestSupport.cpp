@@ -19,10 +19,7 @@ constexpr DWORD kPaintSettleMs = 300;
 
 // The cursor starts in the screen's corner, away from where dialogs appear: a cursor left over a
 // button by an earlier test would show its hover picture.
-static bool ParkCursor()
-{
-    return ui::MoveCursor(POINT{1, 1});
-}
+static bool ParkCursor() { return ui::MoveCursor(POINT{1, 1}); }
 
 CModalRun::CModalRun(std::function<INT_PTR()> body)
     : m_parked(ParkCursor()), m_thread([this, body = std::move(body)] {
@@ -36,8 +33,8 @@ CModalRun::CModalRun(std::function<INT_PTR()> body)
 HWND CModalRun::Frame()
 {
     const DWORD thread = m_thread.Id();
-    return ui::WaitForWindow(ui::All({ui::OnThread(thread), ui::IsShown(),
-                                      [](HWND window) { return (ui::ExStyle(window) & WS_EX_LAYERED) != 0; }}));
+    return ui::WaitForWindow(ui::All(
+        {ui::OnThread(thread), ui::IsShown(), [](HWND window) { return (ui::ExStyle(window) & WS_EX_LAYERED) != 0; }}));
 }
 
 HWND CModalRun::Dialog()
@@ -58,7 +55,10 @@ HWND CModalRun::Child()
     return child;
 }
 
-bool CModalRun::Wait(DWORD timeoutMs) { return ui::PumpUntil([this] { return m_done.load(); }, timeoutMs); }
+bool CModalRun::Wait(DWORD timeoutMs)
+{
+    return ui::PumpUntil([this] { return m_done.load(); }, timeoutMs);
+}
 
 void ClickControl(HWND window)
 {
@@ -119,7 +119,8 @@ double MeanDifference(const Pixels& a, const Pixels& b)
     if (a.width != b.width || a.height != b.height || a.rgb.empty()) return 1e9;
     double sum = 0;
     for (size_t i = 0; i < a.rgb.size(); ++i) {
-        sum += std::abs(a.rgb[i].r - b.rgb[i].r) + std::abs(a.rgb[i].g - b.rgb[i].g) + std::abs(a.rgb[i].b - b.rgb[i].b);
+        sum +=
+            std::abs(a.rgb[i].r - b.rgb[i].r) + std::abs(a.rgb[i].g - b.rgb[i].g) + std::abs(a.rgb[i].b - b.rgb[i].b);
     }
     return sum / (3.0 * static_cast<double>(a.rgb.size()));
 }

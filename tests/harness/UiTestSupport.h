@@ -52,7 +52,10 @@ struct Pixels
     int width = 0;
     int height = 0;
     std::vector<ui::Rgb> rgb;
-    ui::Rgb At(int x, int y) const { return rgb[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }
+    ui::Rgb At(int x, int y) const
+    {
+        return rgb[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    }
 };
 
 // `source` of PNG resource `id` drawn stretched to width x height over a ground of `under`, as a

@@ -76,7 +76,8 @@ int wmain(int argc, wchar_t** argv)
     ok &= ShootPrompt(folder, kPromptYes, L"确定要退出吗？", scale);
     ok &= ShootPrompt(folder, kPromptYesNo, L"检测到加密磁盘处于锁定状态，是否立即输入恢复密钥进行解密？", scale);
     ok &= ShootPrompt(folder, kPromptConfirm, L"检测到当前工具有新的版本更新，请下载最新版本使用。", scale);
-    ok &= ShootPrompt(folder, kPromptConfirmCancel, L"关闭加密需要较长时间，期间请勿关闭电脑。确定要关闭所选磁盘的加密吗？", scale);
+    ok &= ShootPrompt(folder, kPromptConfirmCancel,
+                      L"关闭加密需要较长时间，期间请勿关闭电脑。确定要关闭所选磁盘的加密吗？", scale);
     ok &= ShootProgress(folder, L"progress", L"正在检测加密磁盘，请稍等", scale, 2300);
     ok &= ShootProgress(folder, L"progress-default", L"", scale, 300);
     return ok ? 0 : 1;

@@ -44,10 +44,10 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_CREATE:
-        CreateWindowExW(0, L"BUTTON", L"按钮", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 160, kButtonTop, 120, 40,
-                        window, reinterpret_cast<HMENU>(kButtonId), nullptr, nullptr);
-        CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 40, 280, 24,
-                        window, reinterpret_cast<HMENU>(kEditId), nullptr, nullptr);
+        CreateWindowExW(0, L"BUTTON", L"按钮", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 160, kButtonTop, 120, 40, window,
+                        reinterpret_cast<HMENU>(kButtonId), nullptr, nullptr);
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 40, 280, 24, window,
+                        reinterpret_cast<HMENU>(kEditId), nullptr, nullptr);
         return 0;
     case WM_NCHITTEST: {
         // The top strip drags the window, the way the program's borderless dialogs do.
@@ -55,9 +55,7 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         ScreenToClient(window, &point);
         return point.y >= 0 && point.y < kStripHeight ? HTCAPTION : HTCLIENT;
     }
-    case WM_MOUSEMOVE:
-        ++LogOf(window).mouseMoves;
-        return 0;
+    case WM_MOUSEMOVE: ++LogOf(window).mouseMoves; return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) ++LogOf(window).clicks;
         return 0;
@@ -77,11 +75,8 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         DeleteObject(rightBrush);
         return 1;
     }
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -164,8 +159,7 @@ TEST_CASE("owned windows are listed by their owner")
     ui::CUiThread thread([] {
         HWND owner = CreateWindowExW(0, L"STATIC", L"主人", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                      nullptr, nullptr);
-        CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"随从", WS_POPUP, 0, 0, 50, 50, owner, nullptr, nullptr,
-                        nullptr);
+        CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"随从", WS_POPUP, 0, 0, 50, 50, owner, nullptr, nullptr, nullptr);
         ui::RunMessageLoop();
     });
     HWND owner = ui::WaitForWindow(ui::All({ui::HasTitle(L"主人"), ui::OnThread(thread.Id())}));
@@ -216,8 +210,8 @@ TEST_CASE("real mouse input reaches the window under the cursor")
         const RECT before = ui::WindowRect(window);
         ui::Drag({before.left + 100, before.top + 10}, {before.left + 220, before.top + 70});
         CHECK(ui::PumpUntil([&] { return ui::WindowRect(window).left == before.left + 120; }));
-        CHECK(RectIs(ui::WindowRect(window), before.left + 120, before.top + 60, before.right + 120,
-                     before.bottom + 60));
+        CHECK(
+            RectIs(ui::WindowRect(window), before.left + 120, before.top + 60, before.right + 120, before.bottom + 60));
     }
     SUBCASE("dragging below the strip moves nothing")
     {
@@ -317,8 +311,8 @@ BYTE Premultiply(BYTE value, BYTE alpha) { return static_cast<BYTE>(value * alph
 HWND CreateBandedLayeredWindow(POINT topLeft)
 {
     constexpr int width = kBandWidth * 3;
-    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"分层", WS_POPUP, topLeft.x,
-                                  topLeft.y, width, kLayeredHeight, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"分层", WS_POPUP, topLeft.x, topLeft.y,
+                                  width, kLayeredHeight, nullptr, nullptr, nullptr, nullptr);
     if (!window) return nullptr;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -336,7 +330,8 @@ HWND CreateBandedLayeredWindow(POINT topLeft)
         for (int y = 0; y < kLayeredHeight; ++y) {
             for (int x = 0; x < width; ++x) {
                 const BYTE alpha = kBandAlpha[x / kBandWidth];
-                pixels[y * width + x] = (std::uint32_t(alpha) << 24) | (std::uint32_t(Premultiply(kLayeredRed, alpha)) << 16);
+                pixels[y * width + x] =
+                    (std::uint32_t(alpha) << 24) | (std::uint32_t(Premultiply(kLayeredRed, alpha)) << 16);
             }
         }
         HGDIOBJ previous = SelectObject(memory, bitmap);

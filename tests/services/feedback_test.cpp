@@ -192,8 +192,8 @@ TEST_CASE("the configuration beside the component")
             int answer;
         };
         const Case cases[] = {
-            {"1.0.1", kNewerVersionExists},     {"1.0.10", kNewerVersionExists},
-            {"2", kNewerVersionExists},         {"1.0.0.1", kNewerVersionExists},
+            {"1.0.1", kNewerVersionExists},      {"1.0.10", kNewerVersionExists},
+            {"2", kNewerVersionExists},          {"1.0.0.1", kNewerVersionExists},
             {"1.0.0", standin::kVersionCurrent}, {"1.0", standin::kVersionCurrent},
             {"0.9.9", standin::kVersionCurrent}, {"1.x", standin::kVersionCurrent},
             {"", standin::kVersionCurrent},      {"\r\n10081=9.0.0", standin::kVersionCurrent},

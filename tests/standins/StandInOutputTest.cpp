@@ -10,7 +10,8 @@ using namespace bde::test;
 
 namespace {
 
-#define HEADER L"BitLocker 驱动器加密: 配置工具版本 10.0.19041", L"版权所有 (C) 2013 Microsoft Corporation。保留所有权利。", L""
+#define HEADER                                                                                                         \
+    L"BitLocker 驱动器加密: 配置工具版本 10.0.19041", L"版权所有 (C) 2013 Microsoft Corporation。保留所有权利。", L""
 
 const std::initializer_list<const wchar_t*> kDefaultStatus = {
     HEADER,
@@ -206,21 +207,12 @@ TEST_CASE("the protector listing")
         CMachineScope scope(Machine::Default());
         const CapturedRun run = RunStandIn(L"-protectors -get C:");
         CHECK(run.exitCode == 0);
-        CHECK_GBK(run.output, GbkLines({HEADER,
-                                        L"卷 C: [OS]",
-                                        L"所有密钥保护器",
-                                        L"",
-                                        L"    TPM:",
-                                        L"      ID: {EBDEC50E-0666-4674-9EF4-0123456789AB}",
-                                        L"      PCR 验证配置文件:",
-                                        L"        7, 11",
-                                        L"        (使用安全启动进行完整性验证)",
-                                        L"",
-                                        L"    数字密码:",
-                                        L"      ID: {4B82A66E-A0C0-4EF4-AB39-0123456789AB}",
-                                        L"      密码:",
-                                        L"        571406-613470-463529-412599-375045-353639-703813-007909",
-                                        L""}));
+        CHECK_GBK(run.output,
+                  GbkLines({HEADER, L"卷 C: [OS]", L"所有密钥保护器", L"", L"    TPM:",
+                            L"      ID: {EBDEC50E-0666-4674-9EF4-0123456789AB}", L"      PCR 验证配置文件:",
+                            L"        7, 11", L"        (使用安全启动进行完整性验证)", L"", L"    数字密码:",
+                            L"      ID: {4B82A66E-A0C0-4EF4-AB39-0123456789AB}", L"      密码:",
+                            L"        571406-613470-463529-412599-375045-353639-703813-007909", L""}));
     }
     SUBCASE("password and external key, switches in any case and order")
     {
@@ -232,18 +224,10 @@ TEST_CASE("the protector listing")
         CMachineScope scope(machine);
         const CapturedRun run = RunStandIn(L"-GET f: /Protectors");
         CHECK(run.exitCode == 0);
-        CHECK_GBK(run.output, GbkLines({HEADER,
-                                        L"卷 F: [U盘]",
-                                        L"所有密钥保护器",
-                                        L"",
-                                        L"    密码:",
-                                        L"      ID: {11111111-2222-3333-4444-555555555555}",
-                                        L"",
-                                        L"    外部密钥:",
-                                        L"      ID: {AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}",
-                                        L"      外部密钥文件名:",
-                                        L"        AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE.BEK",
-                                        L""}));
+        CHECK_GBK(run.output, GbkLines({HEADER, L"卷 F: [U盘]", L"所有密钥保护器", L"", L"    密码:",
+                                        L"      ID: {11111111-2222-3333-4444-555555555555}", L"", L"    外部密钥:",
+                                        L"      ID: {AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}", L"      外部密钥文件名:",
+                                        L"        AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE.BEK", L""}));
     }
     SUBCASE("a volume without protectors is an error with exit code -1")
     {

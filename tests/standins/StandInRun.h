@@ -18,10 +18,10 @@ std::string Utf8(const std::string& gbk);
 }  // namespace bde::test
 
 // Byte comparison with both sides readable in the failure message.
-#define CHECK_GBK(actual, expected)                                                      \
-    do {                                                                                 \
-        const std::string actualBytes = (actual);                                        \
-        const std::string expectedBytes = (expected);                                    \
-        INFO("actual:\n" << bde::test::Utf8(actualBytes) << "\nexpected:\n" << bde::test::Utf8(expectedBytes)); \
-        CHECK(actualBytes == expectedBytes);                                             \
+#define CHECK_GBK(actual, expected)                                                                                    \
+    do {                                                                                                               \
+        const std::string actualBytes = (actual);                                                                      \
+        const std::string expectedBytes = (expected);                                                                  \
+        INFO("actual:\n" << bde::test::Utf8(actualBytes) << "\nexpected:\n" << bde::test::Utf8(expectedBytes));        \
+        CHECK(actualBytes == expectedBytes);                                                                           \
     } while (false)

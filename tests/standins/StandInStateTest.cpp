@@ -40,7 +40,7 @@ TEST_CASE("unlocking with the recovery password")
     }
     SUBCASE("a malformed password is refused before it is compared")
     {
-        for (const wchar_t* bad : {L"160083-390742-605913-261228-093346-480293-564553",   // seven groups
+        for (const wchar_t* bad : {L"160083-390742-605913-261228-093346-480293-564553",         // seven groups
                                    L"160084-390742-605913-261228-093346-480293-564553-218031",  // not 11 * n
                                    L"160083-390742-605913-261228-093346-480293-564553-218031-"}) {
             const CapturedRun run = RunStandIn(std::wstring(L"-unlock D: -rp ") + bad);
@@ -52,8 +52,8 @@ TEST_CASE("unlocking with the recovery password")
     SUBCASE("the right password unlocks, a later status shows the real values")
     {
         // Lower-case switch and volume, blanks between the groups: Windows accepts both.
-        const CapturedRun run = RunStandIn(
-            L"-UNLOCK d: -recoverypassword \"160083 390742 605913 261228 093346 480293 564553 218031\"");
+        const CapturedRun run =
+            RunStandIn(L"-UNLOCK d: -recoverypassword \"160083 390742 605913 261228 093346 480293 564553 218031\"");
         CHECK(run.exitCode == 0);
         CHECK(EndsWith(run.output, GbkLines({L"密码已成功解锁卷 D:。"})));
         CHECK_FALSE(scope.Reload().Find(L"D:")->locked);
@@ -122,10 +122,10 @@ TEST_CASE("knobs for the caller's failure paths")
         for (const wchar_t* command : {L"-status", L"-off C:"}) {
             const CapturedRun run = RunStandIn(command);
             CHECK(run.exitCode == kExitFailed);
-            CHECK_GBK(run.output, GbkLines({L"BitLocker 驱动器加密: 配置工具版本 10.0.19041",
-                                            L"版权所有 (C) 2013 Microsoft Corporation。保留所有权利。", L"",
-                                            L"错误: 尝试访问所需资源被拒绝。",
-                                            L"请检查你是否拥有此计算机的管理权限。"}));
+            CHECK_GBK(run.output,
+                      GbkLines({L"BitLocker 驱动器加密: 配置工具版本 10.0.19041",
+                                L"版权所有 (C) 2013 Microsoft Corporation。保留所有权利。", L"",
+                                L"错误: 尝试访问所需资源被拒绝。", L"请检查你是否拥有此计算机的管理权限。"}));
         }
         CHECK(scope.Reload().Find(L"C:")->conversion == Conversion::FullyEncrypted);
     }

@@ -1,3 +1,7 @@
 #include <doctest.h>
 #include <windows.h>
-TEST_CASE("ansi code page is 936") { CHECK(GetACP() == 936); CHECK(GetOEMCP() == 936); }
+TEST_CASE("ansi code page is 936")
+{
+    CHECK(GetACP() == 936);
+    CHECK(GetOEMCP() == 936);
+}
