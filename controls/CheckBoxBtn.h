@@ -1,10 +1,9 @@
 #pragma once
 // An automatic check box drawn from a strip of 16 x 16 cells (unchecked, checked) with its
 // caption beside it; the system keeps the check state.
-#include "controls/PngPainting.h"
-#include "framework/Window.h"
+#include "controls/SkinnedControl.h"
 
-class CCheckBoxBtn : public fx::CWnd
+class CCheckBoxBtn : public CSkinnedControl
 {
 public:
     static constexpr UINT kStripImageId = 140;
@@ -12,9 +11,6 @@ public:
 
     void UseParentFont();
     void SetTextColor(COLORREF color) { m_crText = color; }
-    void SetBackgroundImage(Gdiplus::Image* image) { m_background.SetImage(image); }
-    void SetBackgroundRect(int left, int top, int right, int bottom) { m_background.SetRect(left, top, right, bottom); }
-    void SetScaleFactor(float scale) { m_fScale = scale; }
 
     // x of the strip cell shown for a BM_GETCHECK value: only "checked" (1) shows the checked cell.
     static int CellForCheckState(LRESULT checkState) { return checkState == BST_CHECKED ? kCellSize : 0; }
@@ -33,6 +29,4 @@ private:
     fx::CBrush m_brBackground{CreateSolidBrush(RGB(255, 255, 255))};
     fx::CFont m_font;
     COLORREF m_crText = RGB(0, 0, 0);
-    CBackgroundPiece m_background;
-    float m_fScale = 1.0f;
 };

@@ -1,17 +1,14 @@
 #pragma once
 // Static texts drawn flicker-free over a white ground or a piece of the parent's background.
-#include "controls/PngPainting.h"
-#include "framework/Window.h"
+#include "controls/SkinnedControl.h"
 
 #include <string>
 
 // Shared by both labels: text replaced without the system painting the old face over ours.
-class CDrawnStaticBase : public fx::CWnd
+class CDrawnStaticBase : public CSkinnedControl
 {
 public:
     void SetAlignment(int code) { m_nAlignment = code; }
-    void SetBackgroundImage(Gdiplus::Image* image) { m_background.SetImage(image); }
-    void SetBackgroundRect(int left, int top, int right, int bottom) { m_background.SetRect(left, top, right, bottom); }
     // Draws the label into `dc` over `rect`, as WM_PAINT shows it.
     virtual void PaintFace(HDC dc, const RECT& rect) = 0;
 
@@ -23,7 +20,6 @@ protected:
     void DrawLabelText(HDC dc, const RECT& rect, COLORREF color, int format) const;
 
     fx::CFont m_font;
-    CBackgroundPiece m_background;
     int m_nAlignment = 0;
 
 private:

@@ -1,13 +1,12 @@
 #pragma once
 // Push buttons painted entirely from PNG state images (normal, hover, pressed, disabled) over a
 // piece of the parent's background. The captions are part of the images.
-#include "controls/PngPainting.h"
-#include "framework/Window.h"
+#include "controls/SkinnedControl.h"
 
 #include <array>
 
 // The state machine and images that CPngButton and CImageButton share.
-class CSkinButtonBase : public fx::CWnd
+class CSkinButtonBase : public CSkinnedControl
 {
 public:
     enum State
@@ -21,9 +20,6 @@ public:
     // Loads the four state images; a failed load leaves its image empty and the button blank.
     void SetStateImages(UINT normalId, UINT hoverId, UINT pressedId, UINT disabledId);
     void FreeStateImages();
-    void SetBackgroundImage(Gdiplus::Image* image) { m_background.SetImage(image); }
-    void SetBackgroundRect(int left, int top, int right, int bottom) { m_background.SetRect(left, top, right, bottom); }
-    void SetScaleFactor(float scale) { m_fScale = scale; }
 
     bool HasAllStateImages() const;
     // Draws the face for the current state into `dc` over `rect`; draws nothing when a state
@@ -36,9 +32,6 @@ protected:
     virtual bool AcceptsPoint(LPARAM lParam) const { return true; }
     // The image for the current state, or the disabled image when the window is disabled.
     Gdiplus::Image* CurrentImage() const;
-
-    CBackgroundPiece m_background;
-    float m_fScale = 1.0f;
 
 private:
     bool OnMouseMove(fx::Message& message);

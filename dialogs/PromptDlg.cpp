@@ -59,17 +59,11 @@ void CPromptChildDlg::Layout(bool first)
     const int closeTop = static_cast<int>(top + 8 * s);
     m_btnClose.MoveWindow(closeLeft, closeTop, fx::Scaled(12, s), fx::Scaled(12, s));
     if (first) {
-        m_btnClose.SetScaleFactor(s);
-        m_btnClose.SetBackgroundImage(BackgroundImage());
-        m_btnClose.SetBackgroundRect(321, 8, 333, 20);
+        m_btnClose.SetSkin(s, BackgroundImage(), {321, 8, 333, 20});
         m_btnClose.SetStateImages(IDB_CHILD_CLOSE_NORMAL, IDB_CHILD_CLOSE_HOVER, IDB_CHILD_CLOSE_PRESSED,
                                   IDB_CHILD_CLOSE_PRESSED);
-        m_btnLeft.SetScaleFactor(s);
-        m_btnLeft.SetBackgroundImage(BackgroundImage());
-        m_btnLeft.SetBackgroundRect(106, 107, 161, 131);
-        m_btnRight.SetScaleFactor(s);
-        m_btnRight.SetBackgroundImage(BackgroundImage());
-        m_btnRight.SetBackgroundRect(185, 107, 240, 131);
+        m_btnLeft.SetSkin(s, BackgroundImage(), {106, 107, 161, 131});
+        m_btnRight.SetSkin(s, BackgroundImage(), {185, 107, 240, 131});
     }
     m_btnLeft.MoveWindow(static_cast<int>(half - kButtonWidth * s - kButtonGap * s), buttonTop, buttonWidth,
                          buttonHeight);

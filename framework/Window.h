@@ -44,10 +44,28 @@ protected:
     HWND m_hWnd = nullptr;  // not owned by CWindow itself
 };
 
+// Where and how a window is created at run time.
+struct CreateArgs
+{
+    DWORD exStyle = 0;
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    RECT rect{};
+    HWND parent = nullptr;  // the parent, or the owner of a popup
+    int id = 0;             // control id of a child window
+    const wchar_t* text = L"";
+};
+
 // A window whose messages this object handles. The object is bound to its window by
 // SetWindowSubclass with the object as reference data, so HWND -> object needs no global table.
-// The window is unbound at WM_NCDESTROY; OnFinalMessage runs after that, the one place where an
-// object may free itself.
+//
+// Life of a binding:
+// - A window has at most one object: binding a second one to it is refused.
+// - The last message the object sees is WM_NCDESTROY (its default processing follows whatever the
+//   handler does); the window is unbound right after it, and then OnFinalMessage runs. From then
+//   on (inside OnFinalMessage too) the object may be deleted.
+// - Deleting an object whose window still exists unbinds it first; the window goes on with the
+//   processing it would have without the object.
+// - An object is never deleted inside one of its own message handlers.
 class CWnd : public CWindow
 {
 public:
@@ -56,7 +74,16 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    // Binds this object to an existing window (a template's control, a window made elsewhere).
+    // Creates a window of our own class, bound to this object from WM_NCCREATE on (its first
+    // message but WM_GETMINMAXINFO for popups), so every handler sees the whole creation.
+    bool Create(const CreateArgs& args);
+    // Creates a window of a system class (SysListView32, ScrollBar, RichEdit20W, ...) bound to this
+    // object before its first message: its WM_CREATE, and the WM_MEASUREITEM that an owner-drawn
+    // control sends its parent while it is created, already reach this object.
+    bool CreateControl(const wchar_t* className, const CreateArgs& args);
+
+    // Binds this object to an existing window (a template's control, a window made elsewhere);
+    // false when this object is bound already or the window has an object.
     bool SubclassWindow(HWND window);
     bool SubclassDlgItem(int id, HWND parent) { return SubclassWindow(::GetDlgItem(parent, id)); }
     void UnsubclassWindow();
@@ -80,6 +107,8 @@ protected:
     static bool ReflectToChild(Message& message);
 
 private:
+    static LRESULT CALLBACK StartWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR refData);
     friend class CDialog;
