@@ -188,27 +188,6 @@ std::vector<std::wstring> RowTexts(HWND list)
     return texts;
 }
 
-bool IsDark(ui::Rgb p) { return p.r + p.g + p.b < 3 * 128; }
-
-// The first and last x (relative to the rectangle) of a column with dark pixels; {-1, -1} when
-// there are none.
-std::pair<int, int> DarkSpan(const RECT& screenRect)
-{
-    const uitest::Pixels pixels = uitest::CaptureScreen(screenRect);
-    int first = -1;
-    int last = -1;
-    for (int x = 0; x < pixels.width; ++x) {
-        for (int y = 0; y < pixels.height; ++y) {
-            if (IsDark(pixels.At(x, y))) {
-                if (first < 0) first = x;
-                last = x;
-                break;
-            }
-        }
-    }
-    return {first, last};
-}
-
 RECT SubItemRect(HWND list, int row, int column)
 {
     RECT rect{};
@@ -313,12 +292,12 @@ TEST_CASE("rows are drawn only by a list with a small image list")
     // Without the image list: the view's white ground, no text, no selection colour.
     HWND bare = host.List(0);
     CHECK(PixelAt(EmptyPartOfRow(bare, 1)) == ui::Rgb{255, 255, 255});
-    CHECK(DarkSpan(uitest::ListRowRect(bare, 0)).first == -1);
+    CHECK(uitest::DarkSpan(uitest::ListRowRect(bare, 0)).first == -1);
     // With it: the selected row's colour and the row's text.
     HWND drawn = host.List(1);
     CHECK(PixelAt(EmptyPartOfRow(drawn, 1)) == ui::ToRgb(CListCtrlEx::kSelectedColor));
     CHECK(PixelAt(EmptyPartOfRow(drawn, 0)) == ui::ToRgb(CListCtrlEx::kTopLevelColor));
-    CHECK(DarkSpan(uitest::ListRowRect(drawn, 0)).first >= 0);
+    CHECK(uitest::DarkSpan(uitest::ListRowRect(drawn, 0)).first >= 0);
     // Rows and header are 30 pixels high.
     const RECT first = uitest::ListRowRect(drawn, 0);
     CHECK(first.bottom - first.top == kRowHeight);
@@ -339,7 +318,7 @@ TEST_CASE("a text wider than its cell ends in ... and starts at the left even in
 
     // A short text is centred in the centred column.
     const RECT shortCell = SubItemRect(list, 0, 1);
-    const auto shortSpan = DarkSpan(shortCell);
+    const auto shortSpan = uitest::DarkSpan(shortCell);
     REQUIRE(shortSpan.first >= 0);
     const int leftGap = shortSpan.first;
     const int rightGap = (shortCell.right - shortCell.left) - 1 - shortSpan.second;
@@ -347,7 +326,7 @@ TEST_CASE("a text wider than its cell ends in ... and starts at the left even in
     CHECK(leftGap > 40);
     // The cut one starts at the cell's left inset and stays inside the cell.
     const RECT longCell = SubItemRect(list, 1, 1);
-    const auto longSpan = DarkSpan(longCell);
+    const auto longSpan = uitest::DarkSpan(longCell);
     REQUIRE(longSpan.first >= 0);
     CHECK(longSpan.first >= inset);
     CHECK(longSpan.first <= inset + 3);
@@ -355,7 +334,7 @@ TEST_CASE("a text wider than its cell ends in ... and starts at the left even in
     // The first column's long text stays in its column; texts past the 260-character buffers too.
     for (int row : {0, 2}) {
         const RECT label = uitest::ListRowRect(list, row, LVIR_LABEL);
-        const auto span = DarkSpan(label);
+        const auto span = uitest::DarkSpan(label);
         CHECK(span.first >= 0);
         CHECK(span.second < label.right - label.left);
     }
@@ -455,7 +434,11 @@ TEST_CASE("deleting a row selects the one that moved up, or the one above at the
 {
     ListSetup setup;
     setup.rows = Rows({L"A", L"B", L"C", L"D"});
-    HostRun host({setup});
+    // Beside it a derived list that refuses deletion by key.
+    ListSetup refusing = setup;
+    refusing.refuseDelete = true;
+    refusing.place = RECT{380, 10, 730, 250};
+    HostRun host({setup, refusing});
     REQUIRE(host.window);
     HWND list = host.List();
     struct Step
@@ -482,19 +465,10 @@ TEST_CASE("deleting a row selects the one that moved up, or the one above at the
                   row);
         }
     }
-}
-
-TEST_CASE("a derived list that refuses deletion by key keeps its rows")
-{
-    ListSetup setup;
-    setup.refuseDelete = true;
-    setup.rows = Rows({L"A", L"B"});
-    HostRun host({setup});
-    REQUIRE(host.window);
-    HWND list = host.List();
-    uitest::ClickAt(uitest::CenterOfLabel(list, 1));
-    PressKeyOnList(list, VK_DELETE);
-    CHECK(uitest::ListRowCount(list) == 2);
+    HWND kept = host.List(1);
+    uitest::ClickAt(uitest::CenterOfLabel(kept, 1));
+    PressKeyOnList(kept, VK_DELETE);
+    CHECK(uitest::ListRowCount(kept) == 4);
 }
 
 TEST_CASE("left and right arrow move the focus column and are consumed, at the ends too")

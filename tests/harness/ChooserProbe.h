@@ -3,12 +3,13 @@
 // view of another thread of this process (the messages carry pointers, which is fine within one
 // process), and the message prompt that a chooser raises.
 #include "framework/Scale.h"
-#include "tests/harness/UiDriver.h"
+#include "tests/harness/UiTestSupport.h"
 
 #include <commctrl.h>
 
 #include <array>
 #include <string>
+#include <utility>
 
 namespace uitest {
 
@@ -80,6 +81,25 @@ inline void ClickAt(POINT screen)
     ui::PumpFor(200);
     ui::Click(screen);
     ui::PumpFor(200);
+}
+
+// The first and last x (relative to the rectangle) of the screen's columns there that hold dark
+// (text) pixels; {-1, -1} when none do.
+inline std::pair<int, int> DarkSpan(const RECT& screenRect)
+{
+    const Pixels pixels = CaptureScreen(screenRect);
+    std::pair<int, int> span{-1, -1};
+    for (int x = 0; x < pixels.width; ++x) {
+        for (int y = 0; y < pixels.height; ++y) {
+            const ui::Rgb p = pixels.At(x, y);
+            if (p.r + p.g + p.b < 3 * 128) {
+                if (span.first < 0) span.first = x;
+                span.second = x;
+                break;
+            }
+        }
+    }
+    return span;
 }
 
 // A shown layered frame on the chooser's thread other than the chooser's own: the prompt it
