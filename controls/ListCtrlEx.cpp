@@ -75,11 +75,15 @@ const wchar_t* ElideText(HDC dc, const wchar_t* text, int width, int margin, Lis
 
     size_t kept = std::min(length, kKeepCapacity);
     std::wmemcpy(elided.data(), text, kept);
+    // Never keep half of a surrogate pair.
+    auto dropHalfPair = [&] {
+        if (kept > 1 && IS_HIGH_SURROGATE(elided[kept - 1])) --kept;
+    };
+    dropHalfPair();
     const int ellipsisWidth = TextWidth(dc, kEllipsis, kEllipsisLength);
     while (kept > 1 && TextWidth(dc, elided.data(), kept) + margin + ellipsisWidth >= width) {
         --kept;
-        // Never keep half of a surrogate pair.
-        if (kept > 1 && IS_HIGH_SURROGATE(elided[kept - 1])) --kept;
+        dropHalfPair();
     }
     std::wmemcpy(elided.data() + kept, kEllipsis, kEllipsisLength);
     elided[kept + kEllipsisLength] = L'\0';
@@ -124,13 +128,6 @@ const std::vector<std::wstring>* CItemInfo::GetCellList(int column) const
 }
 
 // ---- The list -----------------------------------------------------------------------------
-
-CListCtrlEx::CListCtrlEx() = default;
-
-// The records go with the object; the view's rows (if the window outlives us) lose their object
-// first, in CWnd's destructor order: ours runs before the base unbinds, and no message arrives
-// in between on this thread.
-CListCtrlEx::~CListCtrlEx() = default;
 
 bool CListCtrlEx::Create(fx::CreateArgs args)
 {
@@ -291,14 +288,26 @@ void CListCtrlEx::DeleteItemEx(CTreeItem* item, int index)
     UpdateWindow(m_hWnd);
 }
 
+int CListCtrlEx::FindRow(const CTreeItem* item) const
+{
+    if (!m_hWnd || !item) return -1;
+    if (item->m_nIndex >= 0 && GetTreeItem(item->m_nIndex) == item) return item->m_nIndex;
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = reinterpret_cast<LPARAM>(item);
+    return ListView_FindItem(m_hWnd, -1, &find);
+}
+
 void CListCtrlEx::DeleteAllTreeItems()
 {
     while (!m_rootItems.empty()) {
         CTreeItem* first = m_rootItems.front().get();
-        if (GetTreeItem(0) == first) {
-            DeleteItemEx(first, 0);
+        // Row 0 unless someone put rows of their own into the view.
+        const int index = FindRow(first);
+        if (index >= 0) {
+            DeleteItemEx(first, index);
         } else {
-            // The view no longer shows it (its window is gone): the record goes alone.
+            // Not on show (the window is gone): the record goes alone.
             m_rootItems.erase(m_rootItems.begin());
         }
     }
@@ -306,7 +315,7 @@ void CListCtrlEx::DeleteAllTreeItems()
 
 int CListCtrlEx::Expand(CTreeItem* item, int index)
 {
-    if (!m_hWnd || !item || item->m_children.empty() || !item->m_bCollapsed) return index;
+    if (!m_hWnd || !item || item->m_children.empty() || !item->m_bCollapsed || GetTreeItem(index) != item) return index;
     LVITEMW row{};
     row.mask = LVIF_INDENT;
     row.iItem = index;

@@ -110,9 +110,6 @@ public:
     static constexpr COLORREF kTopLevelColor = RGB(255, 255, 255);
     static constexpr COLORREF kGreyStripeColor = RGB(243, 243, 243);
 
-    CListCtrlEx();
-    ~CListCtrlEx() override;
-
     // Before Create: what the header gets, and the height of every row.
     void SetHeaderCheckBox(int hasCheckBox) { m_bHeaderCheckBox = hasCheckBox; }
     void SetScaleFactor(float scale) { m_fScale = scale; }
@@ -195,6 +192,8 @@ private:
     void CopyCheckFromView(int index);
     int InsertViewRow(int at, CTreeItem& item, bool checked);
     int ShownDescendants(int index, int level) const;
+    // The view's row that shows the record, or -1.
+    int FindRow(const CTreeItem* item) const;
     void RemoveRecord(CTreeItem* item);
     void Renumber();
     void RedrawRow(int index);

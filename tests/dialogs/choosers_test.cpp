@@ -410,9 +410,10 @@ TEST_CASE("a row without its volume record is never chosen")
 {
     for (Chooser chooser : kBothChoosers) {
         CAPTURE(NameOf(chooser));
-        ChooserRun run(chooser, VolumeInfoMap{});
+        ChooserRun run(chooser, Volumes({L"C:"}));
         REQUIRE(run.list);
-        // A row that the chooser did not fill: the view's own, with no record behind it.
+        // A row that the chooser did not fill, at the top: the view's own, with no record behind it,
+        // selected and ticked.
         std::wstring text = L"Z:";
         LVITEMW item{};
         item.mask = LVIF_TEXT | LVIF_STATE;
@@ -421,10 +422,18 @@ TEST_CASE("a row without its volume record is never chosen")
         item.stateMask = item.state;
         REQUIRE(SendMessageW(run.list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) == 0);
         ui::PumpFor(300);
-        CHECK(uitest::ListSelectedRow(run.list) == 0);
+        REQUIRE(RowTexts(run.list) == std::vector<std::wstring>{L"Z:", L"C:"});
+        REQUIRE(uitest::ListSelectedRow(run.list) == 0);
         run.Confirm();
-        CHECK(AnswerPrompt(run) == WarningOf(chooser));
-        CHECK_FALSE(run.Finished());
+        if (chooser == Chooser::SelectDisk) {
+            CHECK(AnswerPrompt(run) == WarningOf(chooser));
+            CHECK_FALSE(run.Finished());
+        } else {
+            REQUIRE(run.Wait());
+            CHECK(run.Result() == IDOK);
+            CHECK(run.selectedVolumes == std::vector<std::wstring>{L"X:", L"C:"});
+        }
+        // Either way the chooser goes with the foreign row still above its own.
     }
 }
 
