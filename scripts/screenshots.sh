@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the skinned dialogs (message prompt of each kind, progress prompt) into
+# Renders the skinned dialogs (message prompt of each kind, progress prompt, the two volume choosers
+# with rows, a selection, ticks and their warning) into
 # screenshots/<dpi>/*.png at 96 and 144 DPI, on a display of its own when none is given.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

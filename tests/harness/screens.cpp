@@ -1,9 +1,13 @@
 // Renders every skinned dialog of this layer into PNG files, at the test bed's resolution:
 // quorlin_ui_screens <folder>. Each dialog runs on its own UI thread over a plain grey desktop.
 #include "res/PrivateMessages.h"
+#include "dialogs/CloseEncryptedDiskDlg.h"
 #include "dialogs/ExecutePromptDlg.h"
 #include "dialogs/PromptDlg.h"
+#include "dialogs/SelectDiskDlg.h"
 #include "framework/Scale.h"
+#include "res/resource.h"
+#include "tests/harness/ChooserProbe.h"
 #include "tests/harness/UiTestSupport.h"
 
 #include <cstdio>
@@ -60,6 +64,75 @@ bool ShootProgress(const std::wstring& folder, const std::wstring& name, const s
     return run.Wait() && saved;
 }
 
+VolumeInfoMap SampleVolumes()
+{
+    VolumeInfoMap volumes;
+    for (const wchar_t* name : {L"C:", L"D:", L"E:"}) volumes[name].strVolume = name;
+    return volumes;
+}
+
+// What is done to a chooser before its picture: clicks on its rows, its buttons.
+using ChooserAction = std::function<void(HWND child, HWND list)>;
+
+// A volume chooser over the three sample volumes, driven by `act`, then pictured with whatever
+// prompt it raised.
+template <class TChooser>
+bool ShootChooser(const std::wstring& folder, const std::wstring& name, float scale, int listId,
+                  const ChooserAction& act)
+{
+    const VolumeInfoMap volumes = SampleVolumes();
+    uitest::CModalRun run([&volumes, scale] {
+        TChooser chooser;
+        chooser.SetScaleFactor(scale);
+        chooser.SetVolumeMap(&volumes);
+        return chooser.DoModal();
+    });
+    HWND frame = run.Frame();
+    HWND child = run.Child();
+    if (!frame || !child) return false;
+    if (act) act(child, ui::FindControl(child, listId));
+    const bool saved = Save(frame, folder + L"\\" + name + L".png");
+    // A prompt runs a modal loop of its own inside the chooser's: it goes first.
+    HWND prompt = uitest::FindPromptOver(run.ThreadId(), frame, 0);
+    if (prompt) {
+        ui::Post(prompt, WM_CLOSE);
+        ui::WaitForWindowGone(prompt);
+    }
+    ui::Post(frame, WM_CLOSE);
+    return run.Wait() && saved;
+}
+
+void ClickRow(HWND list, int row) { uitest::ClickAt(uitest::CenterOfLabel(list, row)); }
+
+void ClickConfirm(HWND child, int confirmId)
+{
+    uitest::ClickControl(ui::FindControl(child, confirmId));
+    ui::PumpFor(500);
+}
+
+bool ShootChoosers(const std::wstring& folder, float scale)
+{
+    bool ok = true;
+    ok &= ShootChooser<CSelectDiskDlg>(folder, L"select-disk", scale, IDC_SELECT_DISK_LIST, nullptr);
+    ok &= ShootChooser<CSelectDiskDlg>(folder, L"select-disk-selected", scale, IDC_SELECT_DISK_LIST,
+                                       [](HWND, HWND list) { ClickRow(list, 1); });
+    ok &= ShootChooser<CSelectDiskDlg>(folder, L"select-disk-warning", scale, IDC_SELECT_DISK_LIST,
+                                       [](HWND child, HWND) { ClickConfirm(child, IDC_SELECT_DISK_OK); });
+    ok &= ShootChooser<CCloseEncryptedDiskDlg>(folder, L"turn-off", scale, IDC_TURN_OFF_LIST, nullptr);
+    ok &= ShootChooser<CCloseEncryptedDiskDlg>(folder, L"turn-off-one-unticked", scale, IDC_TURN_OFF_LIST,
+                                               [scale](HWND, HWND list) {
+                                                   uitest::ClickAt(uitest::CenterOfCheckBox(list, 1, scale));
+                                                   ClickRow(list, 2);
+                                               });
+    ok &= ShootChooser<CCloseEncryptedDiskDlg>(folder, L"turn-off-warning", scale, IDC_TURN_OFF_LIST,
+                                               [scale](HWND child, HWND list) {
+                                                   for (int row = 0; row < 3; ++row)
+                                                       uitest::ClickAt(uitest::CenterOfCheckBox(list, row, scale));
+                                                   ClickConfirm(child, IDC_TURN_OFF_OK);
+                                               });
+    return ok;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -80,5 +153,6 @@ int wmain(int argc, wchar_t** argv)
                       L"关闭加密需要较长时间，期间请勿关闭电脑。确定要关闭所选磁盘的加密吗？", scale);
     ok &= ShootProgress(folder, L"progress", L"正在检测加密磁盘，请稍等", scale, 2300);
     ok &= ShootProgress(folder, L"progress-default", L"", scale, 300);
+    ok &= ShootChoosers(folder, scale);
     return ok ? 0 : 1;
 }
