@@ -1,6 +1,7 @@
 #include "bitlocker/ConsoleRunner.h"
 
 #include "bitlocker/GbkChunk.h"
+#include "framework/base/SystemFolder.h"
 #include "framework/base/TextCodec.h"
 
 #include <windows.h>
@@ -35,6 +36,47 @@ private:
     bool m_active = false;
 };
 
+// The only handles a child may inherit (PROC_THREAD_ATTRIBUTE_HANDLE_LIST): without the list it
+// would get every inheritable handle of the program, also those of another thread's command.
+class CInheritedHandles
+{
+public:
+    explicit CInheritedHandles(std::vector<HANDLE> handles) : m_handles(std::move(handles))
+    {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        m_buffer.resize(size);
+        if (size == 0 || !InitializeProcThreadAttributeList(List(), 1, 0, &size)) return;
+        m_initialized = true;
+        m_valid = UpdateProcThreadAttribute(List(), 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, m_handles.data(),
+                                            m_handles.size() * sizeof(HANDLE), nullptr, nullptr) != FALSE;
+    }
+    ~CInheritedHandles()
+    {
+        if (m_initialized) DeleteProcThreadAttributeList(List());
+    }
+    CInheritedHandles(const CInheritedHandles&) = delete;
+    CInheritedHandles& operator=(const CInheritedHandles&) = delete;
+
+    bool IsValid() const { return m_valid; }
+    LPPROC_THREAD_ATTRIBUTE_LIST List() { return reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(m_buffer.data()); }
+
+private:
+    std::vector<HANDLE> m_handles;  // the list points into it until the process is created
+    std::vector<char> m_buffer;
+    bool m_initialized = false;
+    bool m_valid = false;
+};
+
+// Standard input for the command: the empty NUL device, so that a command that asks for input
+// reads end-of-file instead of waiting for good.
+fx::CKernelHandle OpenEmptyInput()
+{
+    SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return fx::CKernelHandle(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 void AppendDecoded(const std::string& bytes, std::wstring* output)
 {
     output->append(fx::DecodeCodePage(bytes, fx::kCodePageGbk));
@@ -68,33 +110,49 @@ bool CreateOutputPipe(fx::CKernelHandle* readEnd, fx::CKernelHandle* writeEnd)
 
 int RunConsoleCommand(std::wstring command, std::wstring* output)
 {
+    const std::wstring interpreter = fx::SystemFilePath(L"cmd.exe");
+    return interpreter.empty() ? 0 : RunConsoleCommandWith(interpreter, command, output);
+}
+
+int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& command, std::wstring* output)
+{
+    // The child's current folder, where the interpreter looks for a command first: never the folder
+    // the program was started from. With redirection off it is the native System32.
+    const std::wstring systemFolder = fx::SystemFolder();
+    if (systemFolder.empty()) return 0;
+
     std::optional<CRedirectionOff> redirection;
     if (IsWow64() == 1 && !redirection.emplace().IsActive()) return 0;
 
     fx::CKernelHandle readEnd;
     fx::CKernelHandle writeEnd;
     if (!CreateOutputPipe(&readEnd, &writeEnd)) return 0;
+    fx::CKernelHandle input = OpenEmptyInput();
+    if (!input.IsValid()) return 0;
+    CInheritedHandles inherited({writeEnd.Get(), input.Get()});
+    if (!inherited.IsValid()) return 0;
 
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    GetStartupInfoW(&startup);
-    startup.hStdOutput = writeEnd.Get();
-    startup.hStdError = writeEnd.Get();
-    startup.wShowWindow = SW_HIDE;
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    STARTUPINFOEXW startup = {};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.hStdInput = input.Get();
+    startup.StartupInfo.hStdOutput = writeEnd.Get();
+    startup.StartupInfo.hStdError = writeEnd.Get();
+    startup.StartupInfo.wShowWindow = SW_HIDE;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.lpAttributeList = inherited.List();
 
-    const std::wstring line = L"cmd /C " + command;
-    std::vector<wchar_t> commandLine(line.begin(), line.end());
-    commandLine.push_back(L'\0');
-
+    // /S: the interpreter strips the outer quotes and runs the command exactly as given.
+    std::wstring line = L"\"" + interpreter + L"\" /D /S /C \"" + command + L"\"";
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                        systemFolder.c_str(), &startup.StartupInfo, &process)) {
         return 0;
     }
     fx::CKernelHandle processHandle(process.hProcess);
     fx::CKernelHandle threadHandle(process.hThread);
     // Only the child's copies of the write end remain, so the reads fail once it has exited.
     writeEnd.Reset();
+    input.Reset();
 
     CGbkChunker chunker;
     char buffer[kReadBufferSize];
@@ -106,6 +164,7 @@ int RunConsoleCommand(std::wstring command, std::wstring* output)
         Sleep(kReadPauseMs);
     }
     AppendDecoded(chunker.Flush(), output);
+    readEnd.Reset();
     WaitForSingleObject(processHandle.Get(), INFINITE);
     return 1;
 }

@@ -1,5 +1,6 @@
 #include "bitlocker/RecoveryPassword.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -81,4 +82,21 @@ bool NormalizeRecoveryPassword(const std::wstring& typed, std::wstring* canonica
     }
     *canonical = result;
     return true;
+}
+
+bool HasRecoveryPasswordAfter(const std::wstring& text, const std::wstring& marker)
+{
+    const size_t found = text.find(marker);
+    if (found == std::wstring::npos) return false;
+    const wchar_t* blanks = L" \t\r";
+    for (size_t start = text.find(L'\n', found); start != std::wstring::npos; start = text.find(L'\n', start)) {
+        ++start;
+        const size_t end = std::min(text.find(L'\n', start), text.size());
+        const size_t first = text.find_first_not_of(blanks, start);
+        if (first >= end) continue;
+        const size_t last = text.find_last_not_of(blanks, end - 1);
+        std::wstring canonical;
+        if (NormalizeRecoveryPassword(text.substr(first, last - first + 1), &canonical)) return true;
+    }
+    return false;
 }

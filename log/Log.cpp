@@ -1,8 +1,8 @@
 #include "log/Log.h"
 
 #include "framework/base/FileWrite.h"
-#include "framework/base/KernelHandle.h"
 #include "framework/base/TextCodec.h"
+#include "framework/security/ProtectedAcl.h"
 
 #include <shlobj.h>
 #include <windows.h>
@@ -16,6 +16,11 @@ constexpr const wchar_t* kLogFolderName = L"ToolLog";
 constexpr const wchar_t* kConfigFileName = L"logCfg.ini";
 constexpr DWORD kConfigValueChars = 100;
 constexpr DWORD kAppDataPathChars = 1024;
+// One name for every process on the machine that writes this log.
+constexpr const wchar_t* kLogMutexName = L"Global\\QuorlinToolLog";
+// A record waits this long for another process's write; then it is written under the process's own
+// lock alone (a mutex held for good by someone else must not stop the worker that logs).
+constexpr DWORD kLogMutexWaitMs = 10000;
 
 std::wstring TrimBlanks(const std::wstring& text)
 {
@@ -37,7 +42,58 @@ bool ReadPrintSwitch(const std::wstring& iniPath)
     return end != trimmed.c_str() && number == 1;
 }
 
-bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// The path's attributes describe a link itself (GetFileAttributes does not follow the last link), the
+// handle's what was opened; a reparse point (junction, symbolic link) in either is refused.
+bool IsPlain(const std::wstring& path, HANDLE handle, DWORD kind)
+{
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && GetFileInformationByHandle(handle, &info) &&
+           ((attributes | info.dwFileAttributes) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == kind &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == kind &&
+           (kind == FILE_ATTRIBUTE_DIRECTORY || info.nNumberOfLinks == 1);
+}
+
+// Opens the log folder itself, never what a link points to; while the handle is open the folder
+// cannot be renamed or replaced (no FILE_SHARE_DELETE). Invalid when it is missing or refused.
+fx::CKernelHandle OpenLogFolder(const std::wstring& folder)
+{
+    fx::CKernelHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle.IsValid() || !IsPlain(folder, handle.Get(), FILE_ATTRIBUTE_DIRECTORY)) return {};
+    return handle;
+}
+
+// Opens the log file itself for appending, creating it with a protected ACL when missing; refuses a
+// reparse point and a file with a second name (a hard link), whose writes would reach another file.
+fx::CKernelHandle OpenLogFile(const std::wstring& path)
+{
+    fx::CProtectedAcl acl(fx::AclGrantees::SystemAndAdministrators, fx::AclInheritance::None);
+    if (!acl.IsValid()) return {};
+    fx::CKernelHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | DELETE | SYNCHRONIZE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, acl.Attributes(),
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.IsValid() || !IsPlain(path, file.Get(), 0)) return {};
+    return file;
+}
+
+// Creates the log folder with a protected ACL that its files inherit; an existing folder is kept if
+// it is a plain folder.
+bool PrepareLogFolder(const std::wstring& folder)
+{
+    fx::CProtectedAcl acl(fx::AclGrantees::SystemAndAdministrators, fx::AclInheritance::ToChildren);
+    if (!acl.IsValid()) return false;
+    CreateDirectoryW(folder.c_str(), acl.Attributes());  // fails when it exists: then it is checked
+    return OpenLogFolder(folder).IsValid();
+}
+
+// A name inside the log folder, not a path that leads out of it.
+bool IsPlainFileName(const std::wstring& name)
+{
+    return !name.empty() && name.find_first_of(L"\\/:") == std::wstring::npos && name != L"." && name != L"..";
+}
 
 std::string TimeStamp()
 {
@@ -79,30 +135,42 @@ void CLogSaveCloseFile::WriteHex(const unsigned char* data, int count, const std
 void CLogSaveCloseFile::WritePacket(CPacketLog& record)
 {
     fx::CSingleLock lock(m_lock);
-    const std::wstring path = m_strLogDir + fx::DecodeCodePage(record.fileName, fx::kCodePageGbk);
-    fx::CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return;  // the record is lost; logging never fails its caller
+    fx::CMutexLock otherProcesses(m_mutex.Get(), kLogMutexWaitMs);
+    const std::wstring name = fx::DecodeCodePage(record.fileName, fx::kCodePageGbk);
+    if (m_strLogDir.empty() || !IsPlainFileName(name)) return;
+    // Held until the record is written: the folder stays the one that was checked.
+    const fx::CKernelHandle folder = OpenLogFolder(m_strLogDir.substr(0, m_strLogDir.size() - 1));
+    if (!folder.IsValid()) return;  // the record is lost; logging never fails its caller
+    const std::wstring path = m_strLogDir + name;
+    const fx::CKernelHandle file = OpenLogFile(path);
+    if (!file.IsValid()) return;
 
-    SetFilePointer(file.Get(), 0, nullptr, FILE_END);
-    // One write per record, so that a record is never split by another process's writer.
+    // One append per record: every write lands at the end of the file.
     fx::WriteAll(file.Get(), TimeStamp() + record.content + "\r\n");
 
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.Get(), &size) || static_cast<unsigned long long>(size.QuadPart) <= kLogRotateSize) return;
-    file.Reset();  // the file must be closed before it can be moved
-    MoveFileExW(path.c_str(), (path + L"bak").c_str(), MOVEFILE_REPLACE_EXISTING);
+    // The file checked and written is the file moved aside; an older backup is replaced.
+    fx::RenameByHandle(file.Get(), path + L"bak");
+}
+
+CLogSaveCloseFile::CLogSaveCloseFile(std::wstring logDir) : CLogBase(std::move(logDir))
+{
+    fx::CProtectedAcl acl(fx::AclGrantees::SystemAndAdministrators, fx::AclInheritance::None);
+    m_mutex.Reset(CreateMutexW(acl.Attributes(), FALSE, kLogMutexName));
 }
 
 CLogSave::CLogSave() : CLogSave(GetCommonAppDataDir()) {}
 
 CLogSave::CLogSave(const std::wstring& appDataDir)
 {
-    m_strLogDir = appDataDir + kLogFolderName;
-    if (!PathExists(m_strLogDir)) CreateDirectoryW(m_strLogDir.c_str(), nullptr);
-    m_strLogDir += L"\\";
+    // Without the common application-data folder there is no log: never a folder relative to
+    // wherever the program happens to run.
+    if (appDataDir.empty()) return;
+    const std::wstring folder = appDataDir + kLogFolderName;
+    m_strLogDir = folder + L"\\";
     m_bPrint = ReadPrintSwitch(appDataDir + kConfigFileName);
-    m_pWriter = std::make_unique<CLogSaveCloseFile>(m_strLogDir);
+    if (PrepareLogFolder(folder)) m_pWriter = std::make_unique<CLogSaveCloseFile>(m_strLogDir);
 }
 
 void CLogSave::Write(std::string message, std::string fileName, bool always)

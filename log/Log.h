@@ -2,7 +2,14 @@
 // The tool's log: failures and unusual outcomes of the BitLocker operations, one time-stamped line per
 // record, in code page 936, under the common application-data folder. A file that grows past
 // kLogRotateSize is moved aside to "<file>bak".
+//
+// The program writes it with administrator rights into a folder where every user may create files:
+// "ToolLog" is created with a protected ACL (SYSTEM and Administrators), and a folder or log file
+// that is a junction, a symbolic link or a hard link with a second name is refused, so that no
+// write and no rotation reaches another file. Several processes may log at once: their writes and
+// rotations are serialised by a named mutex.
 #include "framework/base/CriticalSection.h"
+#include "framework/base/KernelHandle.h"
 
 #include <memory>
 #include <string>
@@ -47,13 +54,14 @@ protected:
 class CLogSaveCloseFile : public CLogBase
 {
 public:
-    using CLogBase::CLogBase;
+    explicit CLogSaveCloseFile(std::wstring logDir);
     void WritePacket(CPacketLog& record) override;
     void WriteHex(const unsigned char* data, int count, const std::string& fileName) override;
     void WriteText(const std::string& message, const std::string& fileName) override;
 
 private:
     fx::CCriticalSection m_lock;  // serialises the file work of all threads
+    fx::CKernelHandle m_mutex;    // serialises it across processes; none when it cannot be had
 };
 
 class CLogSave
@@ -62,7 +70,8 @@ public:
     // Uses the machine's common application-data folder.
     CLogSave();
     // Uses the given folder (with its trailing backslash) in place of the common application-data
-    // folder; an empty one means the folder could not be found.
+    // folder. An empty one means the folder could not be found: then nothing is logged, as when
+    // "ToolLog" cannot be created or is refused.
     explicit CLogSave(const std::wstring& appDataDir);
     virtual ~CLogSave() = default;
     CLogSave(const CLogSave&) = delete;
@@ -73,6 +82,7 @@ public:
 
     bool IsPrintOn() const { return m_bPrint; }
     const std::wstring& LogDir() const { return m_strLogDir; }
+    bool IsLogging() const { return m_pWriter != nullptr; }
 
 private:
     bool m_bPrint = false;

@@ -24,7 +24,9 @@ int CFeedbackDll::Load()
     const std::wstring folder = fx::ModuleFolder(nullptr);
     if (folder.empty()) return 0;
     const std::wstring path = folder + L"\\" + feedback::kComponentFileName;
-    m_hModule = LoadLibraryW(path.c_str());
+    // By its full path; what it imports is looked for in its own folder and the system folder only,
+    // never in the current folder or along PATH.
+    m_hModule = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!m_hModule) return 0;
 
     // In this order; the first missing name ends the load.

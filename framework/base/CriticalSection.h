@@ -1,5 +1,6 @@
 #pragma once
-// A critical section and its scoped lock, in the shape of the framework's CCriticalSection.
+// A critical section and its scoped lock, in the shape of the framework's CCriticalSection; and a
+// scoped hold of a mutex, which serialises work across processes.
 #include <windows.h>
 
 namespace fx {
@@ -29,6 +30,28 @@ public:
 
 private:
     CCriticalSection& m_section;
+};
+
+// Waits up to `timeoutMs` for the mutex (null: nothing to wait for). A mutex abandoned by a process
+// that ended while holding it counts as held.
+class CMutexLock
+{
+public:
+    CMutexLock(HANDLE mutex, DWORD timeoutMs)
+    {
+        if (!mutex) return;
+        const DWORD result = WaitForSingleObject(mutex, timeoutMs);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) m_mutex = mutex;
+    }
+    ~CMutexLock()
+    {
+        if (m_mutex) ReleaseMutex(m_mutex);
+    }
+    CMutexLock(const CMutexLock&) = delete;
+    CMutexLock& operator=(const CMutexLock&) = delete;
+
+private:
+    HANDLE m_mutex = nullptr;  // not owned
 };
 
 }  // namespace fx

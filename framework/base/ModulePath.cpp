@@ -5,8 +5,7 @@ namespace fx {
 std::wstring ModuleFileName(HMODULE module)
 {
     // GetModuleFileNameW truncates silently and returns the buffer size when the path does not fit:
-    // grow until it does (the longest path Windows knows is 32767 characters).
-    constexpr DWORD kLongestPath = 32768;
+    // grow until it does.
     std::wstring path;
     for (DWORD size = MAX_PATH; size <= kLongestPath; size *= 2) {
         path.resize(size);

@@ -7,6 +7,9 @@
 
 namespace fx {
 
+// The longest path Windows knows, in characters (32767 and the terminating zero).
+constexpr DWORD kLongestPath = 32768;
+
 // Full path of the module's file (nullptr: the program itself); empty on failure. Not limited to
 // MAX_PATH: a program started from a deep folder still finds its companions.
 std::wstring ModuleFileName(HMODULE module);

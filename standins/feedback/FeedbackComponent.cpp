@@ -5,6 +5,7 @@
 #include "standins/feedback/FeedbackComponent.h"
 
 #include "framework/base/KernelHandle.h"
+#include "framework/base/LibraryLoading.h"
 #include "framework/base/ModulePath.h"
 #include "framework/base/TextCodec.h"
 
@@ -224,8 +225,13 @@ int WINAPI GetInterNetState()
 {
     return Guarded([] {
         Journal({L"GetInterNetState"});
+        // Loaded from the system folder on first use, not imported: the component's own folder is
+        // searched for what it imports, and wininet is not a known DLL that is always the system's.
+        static HMODULE wininet = fx::LoadSystemLibrary(L"wininet.dll");
+        const auto connected = reinterpret_cast<decltype(&InternetGetConnectedState)>(
+            reinterpret_cast<void (*)()>(wininet ? GetProcAddress(wininet, "InternetGetConnectedState") : nullptr));
         DWORD flags = 0;
-        return InternetGetConnectedState(&flags, 0) ? 1 : 0;
+        return connected && connected(&flags, 0) ? 1 : 0;
     });
 }
 

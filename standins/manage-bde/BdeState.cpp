@@ -3,6 +3,8 @@
 //   deny | english | hang             a flag, on when the line is present
 //   pieces N DELAY_MS                 write the output in N pieces, DELAY_MS apart
 //   exit-code N                       exit with N whatever happened
+//   crash-after TEXT                  print up to the end of the first line holding TEXT, then end
+//                                     as a crashed program does
 // "volume NAME" starts a volume (NAME: "C:" or a volume GUID path); its settings follow:
 //   label TEXT                        the rest of the line, may be empty
 //   kind system|data
@@ -165,6 +167,10 @@ bool ParseMachineLine(const std::wstring& key, const std::wstring& value, Machin
         machine->exitCode = code;
         return true;
     }
+    if (key == L"crash-after") {
+        machine->crashAfter = value;
+        return !value.empty();
+    }
     if (key == L"volume") {
         if (value.empty()) return false;
         Volume volume;
@@ -263,6 +269,7 @@ std::wstring FormatMachine(const Machine& machine)
         out << L"pieces " << machine.pieces << L' ' << machine.pieceDelayMs << L'\n';
     }
     if (machine.exitCode) out << L"exit-code " << *machine.exitCode << L'\n';
+    if (!machine.crashAfter.empty()) out << L"crash-after " << machine.crashAfter << L'\n';
     for (const auto& volume : machine.volumes) {
         out << L"volume " << volume.name << L'\n' << L"label " << volume.label << L'\n' << L"kind "
             << NameOf(kKindNames, volume.kind) << L'\n' << L"size " << volume.size << L'\n' << L"conversion "

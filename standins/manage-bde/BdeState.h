@@ -70,6 +70,7 @@ struct Machine
     unsigned pieceDelayMs = 0;    // ...with this pause between them
     std::optional<int> exitCode;  // replaces the real exit code
     bool hang = false;            // never end after printing
+    std::wstring crashAfter;      // print up to the end of the first line holding it, then crash
 
     // C: encrypted system volume, D: locked data volume, E: decrypted data volume. The test bed's
     // drive F:, which takes key files, is left out; a test that wants it listed adds it.

@@ -21,6 +21,7 @@ using namespace bde;
 constexpr int kSucceeded = 0;
 constexpr int kFailed = -1;
 constexpr int kStateFileUnreadable = 2;
+constexpr UINT kCrashed = 0xC0000005;  // the exit code of a program ended by an access violation
 constexpr wchar_t kCodeLocked[] = L"0x80310000";
 constexpr wchar_t kCodeNotEncrypted[] = L"0x80310001";
 constexpr wchar_t kCodeWrongPassword[] = L"0x80310027";
@@ -270,6 +271,12 @@ int wmain(int argc, wchar_t** argv)
         result = Execute(ParseRequest(arguments), &machine, &report, &changed);
         // Stored before anything is printed, so that whoever reads the output sees the new state.
         if (stored && changed && result == kSucceeded) SaveMachine(statePath, machine);
+    }
+    const size_t crashLine = machine.crashAfter.empty() ? std::wstring::npos : report.Str().find(machine.crashAfter);
+    if (crashLine != std::wstring::npos) {
+        const size_t lineEnd = report.Str().find(L'\n', crashLine);
+        Emit(report.Str().substr(0, lineEnd == std::wstring::npos ? lineEnd : lineEnd + 1), machine);
+        TerminateProcess(GetCurrentProcess(), kCrashed);
     }
     Emit(report.Str(), machine);
     if (machine.hang) Sleep(INFINITE);

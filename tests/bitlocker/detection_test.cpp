@@ -2,6 +2,9 @@
 #include "bitlocker/BitLockerOperator.h"
 #include "tests/harness/WorkerRun.h"
 #include "tests/harness/MachineScope.h"
+#include "tests/harness/ChildTest.h"
+#include "tests/harness/Planting.h"
+#include "framework/base/TextCodec.h"
 
 #include <doctest.h>
 
@@ -115,4 +118,29 @@ TEST_CASE("the second of three fully encrypted volumes has no protector: outcome
     CHECK(run.journal[1] == L"-protectors -get C:");
     CHECK(run.journal[2] == L"-protectors -get D:");
     CHECK(testing::ContainsGbk(run.logGained, L"磁盘为预加密"));
+}
+
+TEST_CASE("programs planted beside the program and in its current folder stay unrun; the detection still works")
+{
+    testing::CTempFolder program;
+    testing::CTempFolder current;
+    testing::CPlantMarkers markers;
+    REQUIRE(testing::PlantPrograms(program.Path()));
+    REQUIRE(testing::PlantPrograms(current.Path()));
+    testing::CChildTest child("child: detection beside planted programs", program.Path(), current.Path());
+    const bool passed = child.Passed();
+    const std::string report = child.Report();
+    CAPTURE(report);
+    CHECK(passed);
+    const std::vector<std::wstring> ran = markers.Names();
+    CHECK(ran.empty());
+    for (const std::wstring& name : ran) MESSAGE(fx::EncodeCodePage(name, CP_UTF8) << " ran");
+}
+
+TEST_CASE("child: detection beside planted programs" * doctest::skip())
+{
+    const DetectionRun run = Detect(Machine::Default());
+    CHECK(run.outcome == kDetectFound);
+    CHECK(run.map.size() == 2);
+    CHECK(run.journal.size() == 2);
 }

@@ -1,16 +1,17 @@
 #include "bitlocker/ConsoleRunner.h"
+#include "framework/base/SystemFolder.h"
 #include "framework/base/TextCodec.h"
 #include "tests/harness/TempFolder.h"
 
 #include <doctest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <string>
 
 using testing::CTempFolder;
 
 namespace {
-
-const wchar_t* kChildVariable = L"QUORLIN_RUNNER_CHILD";
 
 std::wstring Run(const std::wstring& command, int* result = nullptr)
 {
@@ -20,27 +21,10 @@ std::wstring Run(const std::wstring& command, int* result = nullptr)
     return output;
 }
 
-// Runs a copy of this test program from `folder` with the given doctest arguments; its exit code.
-DWORD RunSelfCopy(const std::wstring& folder, const std::wstring& arguments)
+std::wstring Lower(std::wstring text)
 {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring copy = folder + L"runner_test_copy.exe";
-    if (!CopyFileW(self, copy.c_str(), FALSE)) return 0xDEAD;
-    std::wstring line = L"\"" + copy + L"\" " + arguments;
-    STARTUPINFOW startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    SetEnvironmentVariableW(kChildVariable, L"1");
-    const BOOL started =
-        CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(kChildVariable, nullptr);
-    if (!started) return 0xDEAD;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0xDEAD;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towlower(c); });
+    return text;
 }
 
 }  // namespace
@@ -120,17 +104,37 @@ TEST_CASE("the read end of the pipe is not inherited by the child, the write end
 
 TEST_CASE("an interpreter that cannot be started gives 0 and leaves the output unchanged")
 {
-    // The program's own folder is searched first for "cmd": a copy of this test next to a "cmd.exe"
-    // that is no program cannot start the interpreter.
     CTempFolder folder;
     REQUIRE(testing::WriteFileBytes(folder / L"cmd.exe", "this is not a program"));
-    CHECK(RunSelfCopy(folder.Path(), L"--test-case=\"child: start failure\" --no-skip") == 0);
+    for (const std::wstring& interpreter : {folder / L"cmd.exe", folder / L"missing.exe"}) {
+        std::wstring output = L"unchanged";
+        CHECK(RunConsoleCommandWith(interpreter, L"echo should not run", &output) == 0);
+        CHECK(output == L"unchanged");
+    }
 }
 
-TEST_CASE("child: start failure" * doctest::skip())
+TEST_CASE("the command runs with the system folder as its current folder")
 {
-    REQUIRE(GetEnvironmentVariableW(kChildVariable, nullptr, 0) > 0);
-    std::wstring output = L"unchanged";
-    CHECK(RunConsoleCommand(L"echo should not run", &output) == 0);
-    CHECK(output == L"unchanged");
+    CHECK(Lower(Run(L"cd")) == Lower(fx::SystemFolder() + L"\r\n"));
+}
+
+TEST_CASE("of the program's handles only the pipe's write end and standard input reach the command")
+{
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    fx::CKernelHandle event(CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+    REQUIRE(event.IsValid());
+    const std::wstring signal = L"\"" + testing::OwnFolder() + L"signal_event.exe\" " +
+                                std::to_wstring(reinterpret_cast<ULONG_PTR>(event.Get()));
+    Run(signal);
+    CHECK(WaitForSingleObject(event.Get(), 0) == WAIT_TIMEOUT);
+
+    // The same program started with every inheritable handle does reach the event.
+    std::wstring line = signal;
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    REQUIRE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
+    fx::CKernelHandle child(process.hProcess);
+    fx::CKernelHandle thread(process.hThread);
+    WaitForSingleObject(child.Get(), INFINITE);
+    CHECK(WaitForSingleObject(event.Get(), 0) == WAIT_OBJECT_0);
 }

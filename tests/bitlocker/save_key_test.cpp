@@ -1,6 +1,9 @@
 #include "tests/harness/TempFolder.h"
 #include "tests/bitlocker/OperationHelpers.h"
 #include "tests/harness/ProcessCapture.h"
+#include "tests/harness/AclCheck.h"
+#include "framework/base/TextCodec.h"
+#include "framework/security/ProtectedAcl.h"
 
 using bde::Machine;
 using testing::CheckReport;
@@ -34,6 +37,19 @@ int LeftoverTemporaries(const std::wstring& folder)
     while (FindNextFileW(find, &entry));
     FindClose(find);
     return count;
+}
+
+// The protector listing of C: holds no recovery password: outcome 3, its record, and no file at all.
+void CheckNoPassword(const Machine& machine)
+{
+    bde::CMachineScope scope(machine);
+    CTempFolder folder;
+    CBitLockerOperator op;
+    const testing::WorkerRun run = SaveKey(op, L"C:", folder / L"key.txt", L"执行安装命令失败");
+    CHECK(run.outcome == kSaveKeyNoPassword);
+    CHECK_FALSE(testing::FileExists(folder / L"key.txt"));
+    CHECK(LeftoverTemporaries(folder.Path()) == 0);
+    CHECK(testing::ContainsGbk(run.logGained, L"执行安装命令失败"));
 }
 
 }  // namespace
@@ -81,13 +97,29 @@ TEST_CASE("a volume protected only by a TPM gives outcome 3 and no file")
 {
     Machine machine = Machine::Default();
     machine.volumes[0].protectors.resize(1);  // TPM only
-    bde::CMachineScope scope(machine);
+    CheckNoPassword(machine);
+}
+
+TEST_CASE("a manage-bde that ends right after the numerical password heading gives outcome 3 and no file")
+{
+    Machine machine = Machine::Default();
+    machine.crashAfter = L"数字密码:";
+    CheckNoPassword(machine);
+}
+
+TEST_CASE("the key file lets in only SYSTEM, the Administrators and the user, whatever its folder passes on")
+{
+    bde::CMachineScope scope(Machine::Default());
     CTempFolder folder;
+    const std::wstring path = folder / L"key.txt";
     CBitLockerOperator op;
-    const testing::WorkerRun run = SaveKey(op, L"C:", folder / L"key.txt", L"执行安装命令失败");
-    CHECK(run.outcome == kSaveKeyNoPassword);
-    CHECK_FALSE(testing::FileExists(folder / L"key.txt"));
-    CHECK(testing::ContainsGbk(run.logGained, L"执行安装命令失败"));
+    REQUIRE(SaveKey(op, L"C:", path).outcome == kSaveKeySaved);
+
+    const std::wstring dacl = testing::DaclText(path);
+    const std::string shown = fx::EncodeCodePage(dacl, CP_UTF8);
+    CAPTURE(shown);
+    CHECK(testing::IsClosedToOthers(dacl));
+    CHECK(dacl.find(fx::CurrentUserSid()) != std::wstring::npos);
 }
 
 TEST_CASE("a read-only folder gives outcome 2 and the earlier key file stays intact")

@@ -108,3 +108,28 @@ TEST_CASE("anything but a real recovery password is refused and leaves the outpu
     std::wstring result;
     CHECK(NormalizeRecoveryPassword(L"720885-000000-000011-000022-000033-000044-000055-000066", &result));
 }
+
+TEST_CASE("a protector listing holds a recovery password only when one follows the heading")
+{
+    const std::wstring heading =
+        L"    数字密码:\r\n      ID: {4B82A66E-A0C0-4EF4-AB39-0123456789AB}\r\n      密码:\r\n";
+    const std::wstring password = L"        571406-613470-463529-412599-375045-353639-703813-007909\r\n";
+    struct Case
+    {
+        std::wstring text;
+        bool holds;
+    };
+    const Case cases[] = {
+        {L"卷 C: [OS]\r\n" + heading + password + L"\r\n", true},
+        {heading + L"        571406-613470-463529-412599-375045-353639-703813-007909", true},  // no line end
+        {L"    数字密码:\r\n", false},                                                         // ended at the heading
+        {heading, false},                                  // ended before the password
+        {heading + L"        571406-613470-4635", false},  // ended inside it
+        {heading + L"        571406-613470-463529-412599-375045-353639-703813-007908\r\n", false},  // not 11 * n
+        {password + heading, false},  // a password before the heading does not count
+        {L"    TPM:\r\n" + password, false},
+    };
+    for (const Case& c : cases) {
+        CHECK(HasRecoveryPasswordAfter(c.text, L"数字密码:") == c.holds);
+    }
+}

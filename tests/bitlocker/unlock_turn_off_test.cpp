@@ -1,6 +1,7 @@
 #include "tests/harness/TempFolder.h"
 #include "tests/bitlocker/OperationHelpers.h"
 
+#include "bitlocker/BdeCommands.h"
 #include "bitlocker/ConsoleRunner.h"
 
 using bde::Machine;
@@ -58,7 +59,7 @@ VolumeInfoMap DetectedMap(CBitLockerOperator& op)
 {
     std::wstring status;
     op.m_mapVolumes.clear();
-    RunConsoleCommand(L"manage-bde -status", &status);
+    RunConsoleCommand(StatusCommand(), &status);
     op.ParseBitLockerStatus(status, &op.m_mapVolumes);
     return op.m_mapVolumes;
 }

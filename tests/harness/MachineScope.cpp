@@ -26,19 +26,12 @@ CMachineScope::CMachineScope(const Machine& machine) : m_path(NewTemporaryFile()
         DeleteFileW(m_path.c_str());
         throw std::runtime_error("cannot write the state file");
     }
-    const DWORD length = GetEnvironmentVariableW(kStateVariable, nullptr, 0);
-    if (length > 0) {
-        m_previousValue.resize(length);
-        const DWORD copied = GetEnvironmentVariableW(kStateVariable, m_previousValue.data(), length);
-        m_previousValue.resize(copied);
-        m_hadPreviousValue = true;
-    }
-    SetEnvironmentVariableW(kStateVariable, m_path.c_str());
+    m_variable.emplace(kStateVariable, m_path);
 }
 
 CMachineScope::~CMachineScope()
 {
-    SetEnvironmentVariableW(kStateVariable, m_hadPreviousValue ? m_previousValue.c_str() : nullptr);
+    m_variable.reset();
     DeleteFileW(m_path.c_str());
     DeleteFileW((m_path + kJournalSuffix).c_str());
 }

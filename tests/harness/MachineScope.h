@@ -3,6 +3,9 @@
 // a fresh state file named by QUORLIN_BDE_STATE in this process's environment, which every child
 // process (cmd, manage-bde) inherits.
 #include "standins/manage-bde/BdeState.h"
+#include "tests/harness/EnvironmentScope.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -25,8 +28,7 @@ public:
 
 private:
     std::wstring m_path;
-    std::wstring m_previousValue;
-    bool m_hadPreviousValue = false;
+    std::optional<testing::CEnvironmentScope> m_variable;
 };
 
 }  // namespace bde

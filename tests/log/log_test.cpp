@@ -1,11 +1,15 @@
 #include "framework/base/TextCodec.h"
 #include "log/Log.h"
+#include "tests/harness/AclCheck.h"
+#include "tests/harness/ChildTest.h"
+#include "tests/harness/EnvironmentScope.h"
 #include "tests/harness/TempFolder.h"
 
 #include <doctest.h>
 
+#include <cstring>
+#include <memory>
 #include <regex>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -30,6 +34,103 @@ std::vector<std::string> Lines(const std::string& bytes)
     }
     return lines;
 }
+
+// Records of the processes of the concurrency test: "进程 <process> 记录 <record>".
+constexpr wchar_t kChildFolderVariable[] = L"QUORLIN_LOG_TEST_FOLDER";
+constexpr wchar_t kChildIndexVariable[] = L"QUORLIN_LOG_TEST_CHILD";
+constexpr int kProcesses = 3;
+constexpr int kRecordsPerProcess = 3000;
+
+std::wstring Variable(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+    return length < MAX_PATH ? value : L"";
+}
+
+// Checks that the lines are whole records of the given writers ("<writer> <n> 记录 <r>"), each
+// writer's in its own order, and returns how many each wrote.
+std::vector<int> CheckRecords(const std::vector<std::string>& lines, const wchar_t* writer, int writers)
+{
+    std::vector<int> counts(writers, 0);
+    const std::wstring format = std::wstring(writer) + L" %d 记录 %d%n";
+    for (const std::string& line : lines) {
+        REQUIRE(std::regex_match(line.substr(0, kStampLength), kStamp));
+        const std::wstring text = fx::DecodeCodePage(line.substr(kStampLength), fx::kCodePageGbk);
+        int w = -1;
+        int r = -1;
+        int end = 0;
+        REQUIRE(swscanf(text.c_str(), format.c_str(), &w, &r, &end) == 2);
+        REQUIRE(static_cast<size_t>(end) == text.size());
+        REQUIRE(w >= 0);
+        REQUIRE(w < writers);
+        CHECK(r == counts[w]++);
+    }
+    return counts;
+}
+
+// A symbolic link to a folder, removed again with the scope. Wine 8 can neither make nor remove one
+// through the Windows API (CreateSymbolicLinkW reports success and makes nothing): there the link is
+// made and removed in the Unix file system, which Wine shows as a reparse point.
+class CFolderLink
+{
+public:
+    CFolderLink(const std::wstring& link, const std::wstring& target) : m_link(link)
+    {
+        if (!CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) || !IsLink()) {
+            m_unix = RunUnix(L"/bin/ln", L"-s \"" + UnixName(target) + L"\" \"" + UnixName(link) + L"\"", true);
+        }
+    }
+    ~CFolderLink()
+    {
+        if (m_unix) {
+            RunUnix(L"/bin/rm", L"\"" + UnixName(m_link) + L"\"", false);
+        } else {
+            RemoveDirectoryW(m_link.c_str());
+        }
+    }
+    CFolderLink(const CFolderLink&) = delete;
+    CFolderLink& operator=(const CFolderLink&) = delete;
+
+    bool IsLink() const
+    {
+        const DWORD attributes = GetFileAttributesW(m_link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    }
+
+private:
+    static std::wstring UnixName(const std::wstring& path)
+    {
+        using UnixNameFn = char*(CDECL*)(const wchar_t*);
+        const auto convert = reinterpret_cast<UnixNameFn>(
+            reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+        char* name = convert ? convert(path.c_str()) : nullptr;
+        if (!name) return {};
+        const std::wstring text = fx::DecodeCodePage(name, std::strlen(name), CP_UTF8);
+        HeapFree(GetProcessHeap(), 0, name);
+        return text;
+    }
+
+    // Wine hands back no handle to wait for a Unix program: its effect is waited for instead.
+    bool RunUnix(const std::wstring& program, const std::wstring& arguments, bool linkExpected) const
+    {
+        std::wstring line = program + L" " + arguments;
+        const std::wstring path = L"Z:" + program;
+        STARTUPINFOW startup = {sizeof startup};
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            return false;
+        }
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        for (int i = 0; i < 200 && IsLink() != linkExpected; ++i) Sleep(50);
+        return IsLink() == linkExpected;
+    }
+
+    std::wstring m_link;
+    bool m_unix = false;
+};
 
 bool PrintSwitchFor(const char* iniText)
 {
@@ -147,16 +248,111 @@ TEST_CASE("several threads writing at once lose no record")
 
     const std::vector<std::string> lines = Lines(ReadFileBytes(folder / L"ToolLog\\Quorlin.txt"));
     REQUIRE(lines.size() == kThreads * kRecords);
-    std::vector<int> perThread(kThreads, 0);
-    for (const std::string& line : lines) {
-        REQUIRE(std::regex_match(line.substr(0, kStampLength), kStamp));
-        const std::wstring text = fx::DecodeCodePage(line.substr(kStampLength), fx::kCodePageGbk);
-        int t = -1;
-        int r = -1;
-        REQUIRE(swscanf(text.c_str(), L"线程 %d 记录 %d", &t, &r) == 2);
-        REQUIRE(t >= 0);
-        REQUIRE(t < kThreads);
-        CHECK(r == perThread[t]++);  // each thread's records in its own order
+    CHECK(CheckRecords(lines, L"线程", kThreads) == std::vector<int>(kThreads, kRecords));
+}
+
+TEST_CASE("three processes writing 3,000 records each, with a rotation among them, keep all 9,000 whole")
+{
+    CTempFolder folder;
+    REQUIRE(CLogSave(folder.Path()).IsLogging());
+    // A log close to the limit, so that one of the writers moves it aside halfway through.
+    const std::wstring logFile = folder / L"ToolLog\\Quorlin.txt";
+    const std::string earlier = std::string(kLogRotateSize - 200000, 'x') + "\r\n";
+    REQUIRE(WriteFileBytes(logFile, earlier));
+
+    const testing::CEnvironmentScope childFolder(kChildFolderVariable, folder.Path());
+    std::vector<std::unique_ptr<testing::CChildTest>> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const testing::CEnvironmentScope childIndex(kChildIndexVariable, std::to_wstring(p));
+        children.push_back(std::make_unique<testing::CChildTest>("child: 3000 records"));
+    }
+    for (auto& child : children) {
+        const bool passed = child->Passed();
+        const std::string report = child->Report();
+        CAPTURE(report);
+        CHECK(passed);
+    }
+
+    std::vector<std::string> backup = Lines(ReadFileBytes(logFile + L"bak"));
+    const std::vector<std::string> current = Lines(ReadFileBytes(logFile));
+    REQUIRE_FALSE(backup.empty());
+    CHECK(backup.front() == earlier.substr(0, earlier.size() - 2));
+    backup.erase(backup.begin());
+    CHECK(backup.size() + current.size() == kProcesses * kRecordsPerProcess);
+    std::vector<std::string> all = backup;
+    all.insert(all.end(), current.begin(), current.end());
+    CHECK(CheckRecords(all, L"进程", kProcesses) == std::vector<int>(kProcesses, kRecordsPerProcess));
+}
+
+TEST_CASE("child: 3000 records" * doctest::skip())
+{
+    const std::wstring folder = Variable(kChildFolderVariable);
+    const std::wstring index = Variable(kChildIndexVariable);
+    REQUIRE_FALSE(folder.empty());
+    CLogSave log(folder);
+    REQUIRE(log.IsLogging());
+    for (int r = 0; r < kRecordsPerProcess; ++r) {
+        log.Write(Gbk(L"进程 " + index + L" 记录 " + std::to_wstring(r)), kLogFileName, true);
+    }
+}
+
+TEST_CASE("a ToolLog that is a symbolic link is refused, also when it becomes one later: nothing is logged")
+{
+    CTempFolder folder;
+    const std::wstring elsewhere = folder / L"elsewhere";
+    REQUIRE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    const CFolderLink link(folder / L"ToolLog", elsewhere);
+    REQUIRE(link.IsLink());
+    CLogSave linked(folder.Path());
+    CHECK_FALSE(linked.IsLogging());
+    linked.Write("redirected", kLogFileName, true);
+    CHECK_FALSE(FileExists(elsewhere + L"\\Quorlin.txt"));
+
+    CTempFolder later;
+    CLogSave log(later.Path());
+    REQUIRE(log.IsLogging());
+    REQUIRE(MoveFileW((later / L"ToolLog").c_str(), (later / L"moved").c_str()));
+    const CFolderLink swapped(later / L"ToolLog", elsewhere);
+    REQUIRE(swapped.IsLink());
+    log.Write("redirected", kLogFileName, true);
+    CHECK_FALSE(FileExists(elsewhere + L"\\Quorlin.txt"));
+}
+
+TEST_CASE("a log file with a second name (a hard link) is refused and the other file stays as it was")
+{
+    CTempFolder folder;
+    CLogSave log(folder.Path());
+    REQUIRE(log.IsLogging());
+    const std::wstring other = folder / L"other.txt";
+    REQUIRE(WriteFileBytes(other, "not a log\r\n"));
+    REQUIRE(CreateHardLinkW((folder / L"ToolLog\\Quorlin.txt").c_str(), other.c_str(), nullptr));
+    log.Write("redirected", kLogFileName, true);
+    CHECK(ReadFileBytes(other) == "not a log\r\n");
+}
+
+TEST_CASE("without the common application-data folder nothing is logged, not even into a relative ToolLog")
+{
+    CTempFolder current;
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    REQUIRE(SetCurrentDirectoryW(current.Path().c_str()));
+    CLogSave log(L"");
+    log.Write("nowhere", kLogFileName, true);
+    SetCurrentDirectoryW(previous);
+    CHECK_FALSE(log.IsLogging());
+    CHECK_FALSE(FileExists(current / L"ToolLog"));
+}
+
+TEST_CASE("ToolLog and its files let in only SYSTEM and the Administrators, whatever the folder above passes on")
+{
+    CTempFolder folder;
+    CLogSave log(folder.Path());
+    log.Write("record", kLogFileName, true);
+    for (const std::wstring& path : {folder / L"ToolLog", folder / L"ToolLog\\Quorlin.txt"}) {
+        const std::wstring dacl = testing::DaclText(path);
+        const std::string shown = fx::EncodeCodePage(dacl, CP_UTF8);
+        CAPTURE(shown);
+        CHECK(testing::IsClosedToOthers(dacl));
     }
 }
 

@@ -8,7 +8,9 @@
 #include "framework/base/TextCodec.h"
 #include "services/FeedbackApi.h"
 #include "standins/feedback/FeedbackComponent.h"
+#include "tests/harness/Planting.h"
 #include "tests/services/FeedbackProbe.h"
+#include "tests/services/LibraryProbe.h"
 
 #include <shlobj.h>
 
@@ -64,7 +66,9 @@ public:
         m_path = fs::temp_directory_path() /
                  (L"quorlin 反馈-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++s_count));
         REQUIRE(fs::create_directory(m_path));
-        fs::copy_file(kTestFolder / L"feedback_probe.exe", m_path / L"feedback_probe.exe");
+        for (const wchar_t* probe : {L"feedback_probe.exe", L"library_probe.exe"}) {
+            fs::copy_file(kTestFolder / probe, m_path / probe);
+        }
         if (!component.empty()) fs::copy_file(component, m_path / kComponentFileName);
         REQUIRE(SetEnvironmentVariableW(standin::kJournalVariable, (m_path / L"journal.txt").c_str()));
     }
@@ -82,9 +86,10 @@ public:
     void WriteConfig(const std::string& text) const { std::ofstream(m_path / standin::kConfigFileName) << text; }
 
     // Runs the probe copy, by default in this folder; its exit code, or -1 if it did not end in time.
-    int Run(const std::wstring& arguments, const fs::path& workingFolder = {}) const
+    int Run(const std::wstring& arguments, const fs::path& workingFolder = {},
+            const wchar_t* probeName = L"feedback_probe.exe") const
     {
-        const fs::path probe = m_path / L"feedback_probe.exe";
+        const fs::path probe = m_path / probeName;
         std::wstring commandLine = L"\"" + probe.native() + L"\" " + arguments;
         STARTUPINFOW startup = {sizeof startup};
         PROCESS_INFORMATION info = {};
@@ -119,6 +124,36 @@ std::wstring TimeText()
     s_last = std::max(s_last + 1, _time64(nullptr));
     return std::to_wstring(s_last);
 }
+
+// Wine prefers its own builtin copy of a system library to a file that it finds; for the library
+// probe it takes the file found first, as Windows does (Wine's per-program DLL overrides; Windows
+// ignores the key).
+class CPreferFoundLibraries
+{
+public:
+    template <size_t N>
+    explicit CPreferFoundLibraries(const std::wstring (&libraries)[N])
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, (kProgramKey + std::wstring(L"\\DllOverrides")).c_str(), 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+        const std::wstring order = L"native,builtin";
+        for (const std::wstring& library : libraries) {
+            const std::wstring name = library.substr(0, library.rfind(L'.'));
+            RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(order.c_str()),
+                           static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
+        }
+        RegCloseKey(key);
+    }
+    ~CPreferFoundLibraries() { RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey); }
+    CPreferFoundLibraries(const CPreferFoundLibraries&) = delete;
+    CPreferFoundLibraries& operator=(const CPreferFoundLibraries&) = delete;
+
+private:
+    static constexpr const wchar_t* kProgramKey = L"Software\\Wine\\AppDefaults\\library_probe.exe";
+};
 
 }  // namespace
 
@@ -234,4 +269,26 @@ TEST_CASE("OpenUrl opens web pages only")
     CHECK(folder.Run(L"url file:///C:/windows/win.ini") == 0);
     CHECK(folder.Run(L"url https://") == 0);
     CHECK(folder.Journal().size() == 5);
+}
+
+TEST_CASE("libraries planted beside the program are not the ones it loads")
+{
+    CProgramFolder folder(kShippedComponent);
+    testing::CPlantMarkers markers;
+    const std::wstring planted[] = {L"riched20.dll", L"gdiplus.dll", L"wininet.dll", kProbeBesideOnly};
+    for (const std::wstring& name : planted) REQUIRE(testing::PlantLibrary(folder.Path().native() + L"\\", name));
+    const CPreferFoundLibraries preferFound(planted);
+
+    SUBCASE("loaded by name without restriction, the planted rich edit library is taken")
+    {
+        CHECK(folder.Run(L"plain", {}, L"library_probe.exe") == 1);
+        const std::vector<std::wstring> ran = markers.Names();
+        REQUIRE(ran.size() == 1);
+        CHECK(ran[0] == L"riched20.dll.ran");
+    }
+    SUBCASE("with the search order restricted, each library comes from the system")
+    {
+        CHECK(folder.Run(L"", {}, L"library_probe.exe") == kProbeAllFromSystem);
+        CHECK(markers.Names().empty());
+    }
 }

@@ -158,6 +158,15 @@ TEST_CASE("knobs for the caller's failure paths")
         CHECK(run.output.size() > 1000);
         CHECK(Contains(run, L"    密钥保护器:        找不到\r\n\r\n"));
     }
+    SUBCASE("a crash after a heading: the output ends with that heading's line")
+    {
+        machine.crashAfter = L"数字密码:";
+        CMachineScope scope(machine);
+        const CapturedRun run = RunStandIn(L"-protectors -get C:");
+        CHECK(run.exitCode == 0xC0000005);
+        CHECK(EndsWith(run.output, GbkLines({L"    数字密码:"})));
+        CHECK_FALSE(Contains(run, L"571406"));
+    }
     SUBCASE("more than 4 KiB of status through many volumes")
     {
         for (wchar_t letter = L'F'; letter <= L'Z'; ++letter) {

@@ -68,6 +68,11 @@ for dpi in $QUORLIN_DPI_BEDS; do
 done
 
 for prefix in "$WINEPREFIX" $(for dpi in $QUORLIN_DPI_BEDS; do testbed_prefix "$dpi"; done); do
+  # The profile's Desktop, Documents, Downloads and the like are folders of their own, as on Windows:
+  # Wine links them into the Unix home, where a test that puts files into them must never reach.
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+  done
   for dir in system32 syswow64; do
     for exe in manage-bde.exe timeout.exe; do
       if [ -f "$testbin/$exe" ]; then

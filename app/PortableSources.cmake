@@ -1,0 +1,3 @@
+# The code of this folder that needs no Windows: built into the program and, natively under the
+# sanitizers, into tests/native. Paths are relative to this folder.
+set(QUORLIN_APP_PORTABLE_SOURCES RemovalPlan.cpp)

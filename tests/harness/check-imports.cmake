@@ -1,0 +1,40 @@
+# Lists the DLLs a Windows binary imports and fails when one is not on its allow-list. The program
+# runs with administrator rights from a folder anyone may write to: the loader takes an imported DLL
+# from that folder unless it is a known DLL or bound side by side by the manifest.
+#   cmake -DOBJDUMP=<i686-w64-mingw32-objdump> -DBINARY=<file> -DALLOWED=<a.dll;b.dll> -P check-imports.cmake
+cmake_minimum_required(VERSION 3.20)
+foreach(variable OBJDUMP BINARY ALLOWED)
+  if(NOT DEFINED ${variable})
+    message(FATAL_ERROR "check-imports: ${variable} is not set")
+  endif()
+endforeach()
+execute_process(COMMAND ${OBJDUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "check-imports: cannot read ${BINARY}")
+endif()
+
+# "DLL Name: KERNEL32.dll" heads each block of the import table and of the delay-import table.
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" entries "${dump}")
+string(TOLOWER "${ALLOWED}" allowed)
+set(imported)
+set(refused)
+foreach(entry ${entries})
+  string(REGEX REPLACE "^DLL Name: " "" name "${entry}")
+  string(STRIP "${name}" name)
+  string(TOLOWER "${name}" name)
+  list(APPEND imported ${name})
+  if(NOT name IN_LIST allowed)
+    list(APPEND refused ${name})
+  endif()
+endforeach()
+if(NOT imported)
+  message(FATAL_ERROR "check-imports: ${BINARY} lists no imported DLL")
+endif()
+list(JOIN imported ", " imported_text)
+message(STATUS "${BINARY} imports ${imported_text}")
+if(refused)
+  list(JOIN refused ", " refused_text)
+  # On a line of its own: CMake wraps the text of an error where the path's length puts it.
+  message(STATUS "outside the allow-list: ${refused_text}")
+  message(FATAL_ERROR "${BINARY} imports DLLs outside its allow-list")
+endif()
