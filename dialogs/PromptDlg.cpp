@@ -151,3 +151,12 @@ bool CPromptDlg::OnPromptResult(fx::Message& m)
     m.result = 0;
     return true;
 }
+
+void ShowMessagePrompt(const std::wstring& text, float scale)
+{
+    CPromptDlg prompt;
+    prompt.SetScaleFactor(scale);
+    prompt.SetText(text);
+    prompt.SetKind(kPromptConfirm);
+    prompt.DoModal();
+}

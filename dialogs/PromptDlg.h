@@ -62,3 +62,7 @@ private:
     std::wstring m_strText;
     int m_nKind = kPromptYes;
 };
+
+// Shows `text` in a kind 3 prompt (one confirm button) with no parent window, at scale `scale`,
+// and waits until the user has dismissed it.
+void ShowMessagePrompt(const std::wstring& text, float scale);

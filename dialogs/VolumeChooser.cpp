@@ -8,7 +8,6 @@
 namespace {
 
 const FrameDesign kChooserFrame{0, IDB_DISK_CHOOSER_FRAME, {370, 240}, {5, 3, 5, 7}};
-constexpr DragStrip kChooserDrag{30, 26, true};
 constexpr wchar_t kVolumeColumnCaption[] = L"磁盘分区";
 
 FrameDesign ChooserFrame(UINT templateId)
@@ -32,7 +31,7 @@ constexpr float kColumnWidth = 320;
 // ---- Child --------------------------------------------------------------------------------
 
 CVolumeChooserChildDlg::CVolumeChooserChildDlg(const VolumeChooserDesign& design)
-    : CLayeredChildDlg(ChildDesign{design.templateId, IDB_DISK_CHOOSER_BACKGROUND, kChooserDrag, false}),
+    : CLayeredChildDlg(ChildDesign{design.templateId, IDB_DISK_CHOOSER_BACKGROUND, kChooserDragStrip, false}),
       m_design(design)
 {
 }
@@ -56,18 +55,13 @@ void CVolumeChooserChildDlg::Layout(bool first)
     const float bottom = static_cast<float>(client.bottom);
     const int half = (client.right - client.left) / 2;
 
-    m_btnClose.MoveWindow(static_cast<int>(right - 26 * s), static_cast<int>(top + 8 * s), fx::Scaled(12, s),
-                          fx::Scaled(12, s));
+    PlaceChildCloseButton(m_btnClose, client, s);
     const int buttonTop = static_cast<int>(bottom - kButtonBottom * s);
     const int buttonWidth = fx::Scaled(kButtonWidth, s);
     const int buttonHeight = fx::Scaled(kButtonHeight, s);
     if (first) {
-        m_btnClose.SetSkin(s, BackgroundImage(), {334, 8, 346, 20});
-        m_btnClose.SetStateImages(IDB_CHILD_CLOSE_NORMAL, IDB_CHILD_CLOSE_HOVER, IDB_CHILD_CLOSE_PRESSED,
-                                  IDB_CHILD_CLOSE_PRESSED);
-        m_btnConfirm.SetSkin(s, BackgroundImage(), {113, 107, 168, 131});
-        m_btnConfirm.SetHotInsets(0, 0, 0, 0);
-        m_btnConfirm.SetStateImages(IDB_CONFIRM_NORMAL, IDB_CONFIRM_HOVER, IDB_CONFIRM_PRESSED, IDB_CONFIRM_PRESSED);
+        SetUpChildCloseButton(m_btnClose, s, BackgroundImage(), {334, 8, 346, 20});
+        SetUpConfirmButton(m_btnConfirm, s, BackgroundImage(), {113, 107, 168, 131});
         m_btnCancel.SetSkin(s, BackgroundImage(), {192, 107, 247, 131});
         m_btnCancel.SetHotInsets(0, 0, 0, 0);
         m_btnCancel.SetStateImages(IDB_CANCEL_NORMAL, IDB_CANCEL_HOVER, IDB_CANCEL_PRESSED, IDB_CANCEL_PRESSED);
@@ -135,14 +129,7 @@ const BitLockerVolumeInfo* CVolumeChooserChildDlg::VolumeOfRow(int row) const
     return info ? static_cast<const BitLockerVolumeInfo*>(info->GetUserData()) : nullptr;
 }
 
-void CVolumeChooserChildDlg::ShowWarning(const std::wstring& text) const
-{
-    CPromptDlg prompt;
-    prompt.SetScaleFactor(m_fScale);
-    prompt.SetKind(kPromptConfirm);
-    prompt.SetText(text);
-    prompt.DoModal();
-}
+void CVolumeChooserChildDlg::ShowWarning(const std::wstring& text) const { ShowMessagePrompt(text, m_fScale); }
 
 void CVolumeChooserChildDlg::FreeControlImages()
 {

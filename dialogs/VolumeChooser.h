@@ -5,16 +5,12 @@
 #include "bitlocker/VolumeInfo.h"
 #include "controls/ListCtrlEx.h"
 #include "controls/PngButton.h"
-#include "dialogs/LayeredPair.h"
+#include "dialogs/ChooserLayout.h"
 #include "framework/ImageList.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-
-// wParam of a chooser's result message.
-constexpr WPARAM kChooserConfirm = 1;
-constexpr WPARAM kChooserCancel = 2;
 
 struct VolumeChooserDesign
 {

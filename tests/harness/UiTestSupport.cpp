@@ -63,6 +63,10 @@ bool CModalRun::Wait(DWORD timeoutMs)
 void ClickControl(HWND window)
 {
     const POINT centre = ui::CenterOf(ui::WindowRect(window));
+    // The cursor comes from beside the control, as a hand moves it: a click at a point the cursor
+    // already rests on, after a window under it has gone, can be lost under Wine's X11 driver.
+    ui::MoveCursor({centre.x - 1, centre.y - 1});
+    ui::PumpFor(50);
     ui::MoveCursor(centre);
     ui::PumpFor(kPaintSettleMs);
     ui::Click(centre);

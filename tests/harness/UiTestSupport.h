@@ -42,8 +42,8 @@ private:
     ui::CUiThread m_thread;  // last: it starts running the body at construction
 };
 
-// Moves the real cursor onto the window's middle, lets the move arrive, then clicks there, the
-// way a user does.
+// Moves the real cursor onto the window's middle from just beside it, lets the move arrive, then
+// clicks there, the way a user does.
 void ClickControl(HWND window);
 
 // Pixels of a picture or of a screen area, row by row.

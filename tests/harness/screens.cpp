@@ -3,8 +3,10 @@
 #include "res/PrivateMessages.h"
 #include "dialogs/CloseEncryptedDiskDlg.h"
 #include "dialogs/ExecutePromptDlg.h"
+#include "dialogs/InputDecryptionPassowrdDlg.h"
 #include "dialogs/PromptDlg.h"
 #include "dialogs/SelectDiskDlg.h"
+#include "dialogs/SelectSaveDiskDlg.h"
 #include "framework/Scale.h"
 #include "res/resource.h"
 #include "tests/harness/ChooserProbe.h"
@@ -133,6 +135,60 @@ bool ShootChoosers(const std::wstring& folder, float scale)
     return ok;
 }
 
+bool ShootKeyInput(const std::wstring& folder, float scale)
+{
+    uitest::CModalRun run([=] {
+        CInputDecryptionPassowrdDlg input;
+        input.SetScaleFactor(scale);
+        return input.DoModal();
+    });
+    HWND frame = run.Frame();
+    HWND child = run.Child();
+    if (!frame || !child) return false;
+    bool saved = Save(frame, folder + L"\\key-input.png");
+    ui::Send(ui::FindControl(child, IDC_KEY_INPUT_EDIT), WM_SETTEXT, 0,
+             reinterpret_cast<LPARAM>(L"160083-390742-605913-261228-093346-480293-564553-218031"));
+    saved &= Save(frame, folder + L"\\key-input-typed.png");
+    ui::Post(frame, WM_CLOSE);
+    return run.Wait() && saved;
+}
+
+// The key file chooser empty, with a long path, and under the system's Save As dialog.
+bool ShootSaveLocation(const std::wstring& folder, float scale)
+{
+    VolumeInfoMap map;
+    map[L"C:"].strVolume = L"C:";
+    map[L"D:"].strVolume = L"D:";
+    uitest::CModalRun run([=, &map] {
+        CSelectSaveDiskDlg chooser;
+        chooser.SetScaleFactor(scale);
+        chooser.SetVolumeMap(&map);
+        return chooser.DoModal();
+    });
+    HWND frame = run.Frame();
+    HWND child = run.Child();
+    if (!frame || !child) return false;
+    bool saved = Save(frame, folder + L"\\save-location.png");
+    ui::Send(ui::FindControl(child, IDC_SAVE_LOCATION_PATH), WM_SETTEXT, 0,
+             reinterpret_cast<LPARAM>(L"E:\\备份\\公司电脑\\财务部\\2026年12月\\BitLocker恢复密钥E盘.txt"));
+    saved &= Save(frame, folder + L"\\save-location-path.png");
+    uitest::ClickControl(ui::FindControl(child, IDC_SAVE_LOCATION_BROWSE));
+    HWND saveAs = ui::WaitForWindow(ui::All({ui::OnThread(run.ThreadId()), ui::IsShown(),
+                                             [](HWND w) { return (ui::Style(w) & WS_CAPTION) == WS_CAPTION; }}),
+                                    20000);
+    if (saveAs) {
+        ui::PumpFor(1500);
+        RECT both = ui::WindowRect(saveAs);
+        const RECT chooser = AroundFrame(frame);
+        UnionRect(&both, &both, &chooser);
+        saved &= ui::CScreenCapture(both).SavePng(folder + L"\\save-as.png");
+        ui::Post(saveAs, WM_CLOSE);
+    }
+    ui::WaitForWindowGone(saveAs, 20000);
+    ui::Post(frame, WM_CLOSE);
+    return run.Wait() && saved && saveAs;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -154,5 +210,7 @@ int wmain(int argc, wchar_t** argv)
     ok &= ShootProgress(folder, L"progress", L"正在检测加密磁盘，请稍等", scale, 2300);
     ok &= ShootProgress(folder, L"progress-default", L"", scale, 300);
     ok &= ShootChoosers(folder, scale);
+    ok &= ShootKeyInput(folder, scale);
+    ok &= ShootSaveLocation(folder, scale);
     return ok ? 0 : 1;
 }
