@@ -54,6 +54,13 @@ int ColumnFor(int part, bool vertical)
 
 bool IsArrow(int part) { return part == SB_LINEUP || part == SB_LINEDOWN; }
 
+// The piece of `rect` from `start` to `end` along the bar's axis, counted from the rectangle's start.
+RECT AlongAxis(const RECT& rect, int start, int end, bool vertical)
+{
+    return vertical ? RECT{rect.left, rect.top + start, rect.right, rect.top + end}
+                    : RECT{rect.left + start, rect.top, rect.left + end, rect.bottom};
+}
+
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
@@ -211,30 +218,13 @@ void CSkinScrollBar::PaintPart(HDC dc, HDC skinDc, int part) const
     // The thumb in three slices: its two rounded end caps keep their length, the straight middle of
     // the tile is tiled over the rest.
     const int cap = kThumbEndCap + m_nThumbCap;
-    RECT head = tile;
-    RECT tail = tile;
-    RECT middle = tile;
-    RECT headTo = rect;
-    RECT tailTo = rect;
-    RECT middleTo = rect;
-    if (vertical) {
-        head.bottom = tile.top + cap;
-        tail.top = tile.bottom - cap;
-        middle = RECT{tile.left, head.bottom, tile.right, tail.top};
-        headTo.bottom = rect.top + cap;
-        tailTo.top = rect.bottom - cap;
-        middleTo = RECT{rect.left, headTo.bottom, rect.right, tailTo.top};
-    } else {
-        head.right = tile.left + cap;
-        tail.left = tile.right - cap;
-        middle = RECT{head.right, tile.top, tail.left, tile.bottom};
-        headTo.right = rect.left + cap;
-        tailTo.left = rect.right - cap;
-        middleTo = RECT{headTo.right, rect.top, tailTo.left, rect.bottom};
-    }
-    scrollskin::StretchTile(dc, headTo, skinDc, head);
-    scrollskin::StretchTile(dc, tailTo, skinDc, tail);
-    if (!IsRectEmpty(&middle)) scrollskin::TileOver(dc, middleTo, skinDc, middle, m_fScale);
+    const int length = vertical ? fx::Height(rect) : fx::Width(rect);
+    scrollskin::StretchTile(dc, AlongAxis(rect, 0, cap, vertical), skinDc, AlongAxis(tile, 0, cap, vertical));
+    scrollskin::StretchTile(dc, AlongAxis(rect, length - cap, length, vertical), skinDc,
+                            AlongAxis(tile, m_nTile - cap, m_nTile, vertical));
+    const RECT middle = AlongAxis(tile, cap, m_nTile - cap, vertical);
+    if (!IsRectEmpty(&middle))
+        scrollskin::TileOver(dc, AlongAxis(rect, cap, length - cap, vertical), skinDc, middle, m_fScale);
 }
 
 void CSkinScrollBar::Paint(HDC dc) const

@@ -11,7 +11,6 @@
 namespace scrollskin {
 
 constexpr int kColumns = 9;
-constexpr int kRows = 3;
 
 enum Column
 {

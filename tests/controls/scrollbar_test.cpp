@@ -236,6 +236,13 @@ struct BarBed
     std::vector<ScrollEvent> Events() { return bed.Host().Events(); }
 };
 
+// The mouse arrives at a point and rests there a moment, as a user's does before pressing.
+void RestAt(POINT point)
+{
+    ui::MoveCursor(point);
+    ui::PumpFor(100);
+}
+
 std::vector<ScrollEvent> OfCode(const std::vector<ScrollEvent>& events, int code)
 {
     std::vector<ScrollEvent> found;
@@ -465,8 +472,7 @@ TEST_SUITE("scroll bar")
         BarBed bar(true, Range(0, 999, 10));
         REQUIRE(bar.bar.IsWindow());
         const POINT down = bar.Centre(SB_LINEDOWN);
-        ui::MoveCursor(down);
-        ui::PumpFor(100);
+        RestAt(down);
         const ULONGLONG pressed = GetTickCount64();
         ui::MouseDown(down);
         ui::PumpFor(1600);
@@ -496,8 +502,7 @@ TEST_SUITE("scroll bar")
         const RECT down = bar.Part(SB_LINEDOWN);
         const POINT on = ui::CenterOf(down);
         const POINT off{down.right + 40, on.y};
-        ui::MoveCursor(on);
-        ui::PumpFor(100);
+        RestAt(on);
         ui::MouseDown(on);
         ui::PumpFor(800);
         CHECK(bar.Events().size() >= 2);
@@ -527,8 +532,7 @@ TEST_SUITE("scroll bar")
         RECT client{};
         GetWindowRect(bar.bar.GetSafeHwnd(), &client);
         const POINT below{ui::CenterOf(client).x, client.top + 150};
-        ui::MoveCursor(below);
-        ui::PumpFor(100);
+        RestAt(below);
         ui::MouseDown(below);
         ui::PumpFor(2200);
         const std::vector<ScrollEvent> held = bar.Events();
@@ -588,8 +592,7 @@ TEST_SUITE("scroll bar")
         BarBed bar(true, Range(0, 99, 10));
         REQUIRE(bar.bar.IsWindow());
         const POINT down = bar.Centre(SB_LINEDOWN);
-        ui::MoveCursor(down);
-        ui::PumpFor(100);
+        RestAt(down);
         ui::Click(down);
         ui::Click(down);
         ui::PumpFor(800);
@@ -770,8 +773,7 @@ TEST_SUITE("skinned scroll frame")
         WrapBed bed(WS_VSCROLL, Binding::BeforeWrapping);
         REQUIRE(bed.frame);
         CHECK(bed.FirstLine() == 0);
-        ui::MoveCursor(bed.DownArrow());
-        ui::PumpFor(100);
+        RestAt(bed.DownArrow());
         ui::Click(bed.DownArrow());
         CHECK(ui::PumpUntil([&] { return bed.FirstLine() == 1; }, 2000));
         CHECK(bed.BarPosition(CSkinScrollWnd::kVerticalBarId) == bed.ControlPosition());
@@ -824,8 +826,7 @@ TEST_SUITE("skinned scroll frame")
 
             if (c.unbindFirst) {
                 bed.Host().Invoke([&] { bed.probe.UnsubclassWindow(); });
-                ui::MoveCursor(bed.DownArrow());
-                ui::PumpFor(100);
+                RestAt(bed.DownArrow());
                 ui::Click(bed.DownArrow());
                 CHECK(ui::PumpUntil([&] { return bed.FirstLine() == 1; }, 2000));
                 CHECK(ui::PumpUntil([&] { return bed.BarPosition(CSkinScrollWnd::kVerticalBarId) == 1; }, 2000));
