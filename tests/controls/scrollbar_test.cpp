@@ -477,21 +477,22 @@ TEST_SUITE("scroll bar")
         ui::MouseDown(down);
         ui::PumpFor(1600);
         ui::MouseUp(down);
-        const ULONGLONG released = GetTickCount64();
-        ui::PumpFor(500);
-
+        ui::PumpFor(300);
         const std::vector<ScrollEvent> events = bar.Events();
+        // The release stops it.
+        ui::PumpFor(500);
+        CHECK(bar.Events().size() == events.size());
+
         REQUIRE(events.size() >= 5);
         // 1 at once, 1 after 500 ms and 10 more at 100 ms in 1.6 s: never more.
         CHECK(events.size() <= 13);
         CHECK(OfCode(events, SB_LINEDOWN).size() == events.size());
-        CHECK(events[0].time - pressed < 300);
+        CHECK(events[0].time - pressed < 400);
         CHECK(events[1].time - events[0].time >= 350);
         for (size_t i = 2; i < events.size(); ++i) {
             CAPTURE(i);
             CHECK(events[i].time - events[i - 1].time >= 60);
         }
-        CHECK(events.back().time <= released + 200);
         CHECK(bar.Info().nPos == static_cast<int>(events.size()));
     }
 
@@ -534,7 +535,7 @@ TEST_SUITE("scroll bar")
         const POINT below{ui::CenterOf(client).x, client.top + 150};
         RestAt(below);
         ui::MouseDown(below);
-        ui::PumpFor(2200);
+        ui::PumpFor(2600);
         const std::vector<ScrollEvent> held = bar.Events();
         ui::PumpFor(400);
         CHECK(bar.Events().size() == held.size());  // stopped, though still held
