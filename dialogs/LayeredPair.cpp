@@ -64,10 +64,15 @@ BOOL CLayeredFrameDlg::OnInitDialog()
     if (!m_pChild) return TRUE;
     m_pChild->SetScaleFactor(m_fScale);
     if (!m_pChild->CreateInFrame(*this)) return TRUE;
-    const RECT child = InitialChildRect(frame, m_design.inset, m_fScale);
+    const RECT child = ChildRectAtCreation(frame);
     m_pChild->MoveWindow(child.left, child.top, fx::Width(child), fx::Height(child));
     m_pChild->ShowWindow(SW_SHOW);
     return TRUE;
+}
+
+RECT CLayeredFrameDlg::ChildRectAtCreation(const RECT& frame) const
+{
+    return InitialChildRect(frame, m_design.inset, m_fScale);
 }
 
 bool CLayeredFrameDlg::ProcessMessage(fx::Message& m)

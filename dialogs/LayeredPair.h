@@ -55,6 +55,7 @@ public:
     ~CLayeredFrameDlg() override;
 
     void SetScaleFactor(float scale) { m_fScale = scale; }
+    float GetScaleFactor() const { return m_fScale; }
     CLayeredChildDlg* GetChild() const { return m_pChild.get(); }
 
     // The window size: the base size times the scale, each truncated.
@@ -72,6 +73,9 @@ public:
 protected:
     // The pair's child object, already given the pair's inputs.
     virtual std::unique_ptr<CLayeredChildDlg> CreateChildObject() = 0;
+    // Where the child goes when it is created inside the frame's window rectangle: by default the
+    // inset that also carries it later.
+    virtual RECT ChildRectAtCreation(const RECT& frame) const;
     BOOL OnInitDialog() override;
     bool ProcessMessage(fx::Message& message) override;
 

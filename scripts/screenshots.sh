@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Renders the skinned dialogs (message prompt of each kind, progress prompt, the two volume choosers
-# with rows, a selection, ticks and their warning) into
-# screenshots/<dpi>/*.png at 96 and 144 DPI, on a display of its own when none is given.
+# Renders the skinned windows (message prompt of each kind, progress prompt, the four choosers with
+# rows, a selection, ticks and their warnings, the usage agreement viewer with its skinned scroll bar,
+# the problem-solved survey) into screenshots/<dpi>/*.png at 96 and 144 DPI, on a display of its own
+# when none is given.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export QUORLIN_BUILD_DIR=${QUORLIN_BUILD_DIR:-$root/build}

@@ -1,6 +1,7 @@
-// Renders every skinned dialog of this layer into PNG files, at the test bed's resolution:
+// Renders every skinned window that exists into PNG files, at the test bed's resolution:
 // quorlin_ui_screens <folder>. Each dialog runs on its own UI thread over a plain grey desktop.
 #include "res/PrivateMessages.h"
+#include "controls/SkinScrollWnd.h"
 #include "dialogs/CloseEncryptedDiskDlg.h"
 #include "dialogs/ExecutePromptDlg.h"
 #include "dialogs/InputDecryptionPassowrdDlg.h"
@@ -9,7 +10,10 @@
 #include "dialogs/SelectSaveDiskDlg.h"
 #include "framework/Scale.h"
 #include "res/resource.h"
+#include "services/ProblemSolvingFeedbackDlg.h"
+#include "services/TooltipDlg.h"
 #include "tests/harness/ChooserProbe.h"
+#include "tests/harness/MainStandIn.h"
 #include "tests/harness/UiTestSupport.h"
 
 #include <cstdio>
@@ -25,13 +29,15 @@ RECT AroundFrame(HWND frame)
     return rect;
 }
 
-bool Save(HWND frame, const std::wstring& path)
+bool SaveArea(const RECT& area, const std::wstring& path)
 {
     ui::PumpFor(400);
-    const bool saved = ui::CScreenCapture(AroundFrame(frame)).SavePng(path);
+    const bool saved = ui::CScreenCapture(area).SavePng(path);
     std::fwprintf(stdout, L"%ls %ls\n", saved ? L"wrote" : L"FAILED", path.c_str());
     return saved;
 }
+
+bool Save(HWND frame, const std::wstring& path) { return SaveArea(AroundFrame(frame), path); }
 
 bool ShootPrompt(const std::wstring& folder, int kind, const std::wstring& text, float scale)
 {
@@ -189,6 +195,55 @@ bool ShootSaveLocation(const std::wstring& folder, float scale)
     return run.Wait() && saved && saveAs;
 }
 
+// The agreement viewer over a stand-in for the main window: at the top, scrolled, and its scroll
+// bar close up with the thumb hovered and the down arrow held.
+bool ShootViewer(const std::wstring& folder, float scale)
+{
+    uitest::CMainStandIn main(scale);
+    ui::Click(ui::CenterOf(main.LinkOnScreen()));
+    if (!ui::PumpUntil([&] { return main.IsViewerShown(); })) return false;
+    HWND child = main.Viewer()->GetTooltipChild()->GetSafeHwnd();
+    HWND text = GetDlgItem(child, IDC_AGREEMENT_TEXT);
+    HWND bar = GetDlgItem(text, CSkinScrollWnd::kVerticalBarId);
+    const RECT barRect = ui::WindowRect(bar);
+    const int tile = ui::SizeOf(barRect).cx;
+    RECT closeUp = barRect;
+    InflateRect(&closeUp, 6 * tile, 0);
+    closeUp.bottom = closeUp.top + 12 * tile;
+    const POINT thumb{(barRect.left + barRect.right) / 2, barRect.top + tile * 2};
+    const POINT down{thumb.x, barRect.bottom - tile / 2 - 1};
+
+    bool ok = Save(main.Window(), folder + L"\\agreement-top.png");
+    ui::MoveCursor(thumb);
+    ok &= SaveArea(closeUp, folder + L"\\scrollbar-hover.png");
+    // Two pages down by the track, then the down arrow held (before it repeats).
+    for (int page = 0; page < 2; ++page) ui::Click(POINT{thumb.x, barRect.bottom - 4 * tile});
+    ui::MoveCursor(down);
+    ui::PumpFor(200);
+    ui::MouseDown(down);
+    ui::PumpFor(150);
+    RECT bottomCloseUp = closeUp;
+    OffsetRect(&bottomCloseUp, 0, barRect.bottom - closeUp.bottom);
+    ok &= SaveArea(bottomCloseUp, folder + L"\\scrollbar-pressed.png");
+    ui::MouseUp(down);
+    ui::MoveCursor(POINT{1, 1});
+    ok &= Save(main.Window(), folder + L"\\agreement-scrolled.png");
+    return ok;
+}
+
+bool ShootSurvey(const std::wstring& folder)
+{
+    uitest::CModalRun run([] {
+        CProblemSolvingFeedbackDlg survey;
+        return survey.DoModal();
+    });
+    HWND frame = run.Frame();
+    if (!frame || !run.Child()) return false;
+    const bool saved = Save(frame, folder + L"\\survey.png");
+    ui::Post(frame, WM_CLOSE);
+    return run.Wait() && saved;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -212,5 +267,7 @@ int wmain(int argc, wchar_t** argv)
     ok &= ShootChoosers(folder, scale);
     ok &= ShootKeyInput(folder, scale);
     ok &= ShootSaveLocation(folder, scale);
+    ok &= ShootViewer(folder, scale);
+    ok &= ShootSurvey(folder);
     return ok ? 0 : 1;
 }
