@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, and runs every test: the Windows tests under Wine
-# (on Xvfb when there is no display) and the portable code natively under the sanitizers.
+# (on Xvfb when there is no display) and the portable code natively under the sanitizers. With
+# arguments, runs only the Windows tests that ctest chooses with them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -17,6 +18,13 @@ testbed_start_display 90
 "$root/tests/testbed/setup-prefix.sh"
 # One wineserver for the whole run, so that each test does not pay for its start-up.
 wine cmd /c exit 0 >/dev/null 2>&1 || true
+
+# Arguments choose and repeat Windows tests (scripts/run-tests.sh -L ui --repeat until-fail:10):
+# ctest runs with them, and nothing else runs.
+if [ $# -gt 0 ]; then
+  ctest --test-dir "$QUORLIN_BUILD_DIR" --output-on-failure -j "${QUORLIN_TEST_JOBS:-2}" "$@"
+  exit $?
+fi
 
 status=0
 ctest --test-dir "$QUORLIN_BUILD_DIR" --output-on-failure -j "${QUORLIN_TEST_JOBS:-2}" || status=$?

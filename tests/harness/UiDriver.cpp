@@ -2,7 +2,9 @@
 
 #include <objidl.h>
 #include <gdiplus.h>
+#include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -376,6 +378,145 @@ POINT ClientToScreenPoint(HWND window, POINT client)
 
 // ---- Input ----------------------------------------------------------------------------------
 
+// Under Wine every move of the cursor also moves the X server's pointer, and the X server reports
+// that move to the thread that owns the window under the pointer. That thread turns the report into
+// a mouse move of its own when it next reads its X events: read after a newer move, it puts the
+// cursor back where the older move had left it. Wine holds the pointer for each move and waits for
+// the X server's answer first, so once a move has returned, the X server has sent every report of
+// the moves before it: a move therefore returns only after every thread that owns a shown window has
+// read what it was sent, and puts the cursor back on its point when that moved it. While a window is
+// dragged by the mouse its thread holds the X pointer, which stays where the drag began and is
+// reported there once the drag ends: the release puts it where the drag ended. On Windows, which
+// has no such reports, the same steps change nothing.
+
+namespace {
+
+// A move followed by late reports settles within two rounds: the first takes the reports in, the
+// second the one that putting the cursor back causes.
+constexpr int kSettleRounds = 4;
+
+bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
+
+// What a thread of this process does when the driver asks it to (see RunOnWindowThread).
+enum class ThreadTask : WPARAM
+{
+    TakeInput,  // take in the input that the window system holds for the thread
+    Reseat,     // put the pointer on the point in lParam again, through the thread's own link to the X server
+};
+
+UINT ThreadTaskMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"QuorlinUiDriverThreadTask");
+    return message;
+}
+
+// A wait that returns at once: under Wine it makes the calling thread read its X events and turn
+// them into input, without dispatching any message.
+void TakePendingInput() { MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0); }
+
+// The system only moves the pointer when the point differs from where it believes the cursor is, so
+// a pointer left behind (by a drag) is moved one pixel aside and back.
+void ReseatPointer(POINT screen)
+{
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    SetCursorPos(screen.x > left ? screen.x - 1 : screen.x + 1, screen.y);
+    SetCursorPos(screen.x, screen.y);
+}
+
+void RunThreadTask(ThreadTask task, LPARAM lParam)
+{
+    switch (task) {
+    case ThreadTask::TakeInput: TakePendingInput(); break;
+    case ThreadTask::Reseat: ReseatPointer({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
+    }
+}
+
+LRESULT CALLBACK ThreadTaskHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == ThreadTaskMessage()) {
+        RunThreadTask(static_cast<ThreadTask>(call->wParam), call->lParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class CThreadHook
+{
+public:
+    CThreadHook(int kind, HOOKPROC proc, DWORD threadId) : m_hook(SetWindowsHookExW(kind, proc, nullptr, threadId)) {}
+    ~CThreadHook()
+    {
+        if (m_hook) UnhookWindowsHookEx(m_hook);
+    }
+    CThreadHook(const CThreadHook&) = delete;
+    CThreadHook& operator=(const CThreadHook&) = delete;
+    bool IsSet() const { return m_hook != nullptr; }
+
+private:
+    HHOOK m_hook;
+};
+
+// Runs the task on the thread of this process that owns the window, whatever that thread is busy
+// with: a hook of the thread sees the sent message before the window does. A thread that takes no
+// message within the timeout is left alone (it cannot act on input either).
+void RunOnWindowThread(HWND window, ThreadTask task, LPARAM lParam = 0)
+{
+    const DWORD thread = ThreadOf(window);
+    if (thread == GetCurrentThreadId()) {
+        RunThreadTask(task, lParam);
+        return;
+    }
+    const CThreadHook hook(WH_CALLWNDPROC, ThreadTaskHook, thread);
+    if (!hook.IsSet()) return;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, ThreadTaskMessage(), static_cast<WPARAM>(task), lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                        kDefaultTimeoutMs, &ignored);
+}
+
+// One shown top-level window of each thread of this process that has one, other than the calling
+// thread: the threads that receive the window system's reports of the pointer.
+std::vector<HWND> OneWindowPerOtherThread(const WindowPredicate& match = nullptr)
+{
+    std::vector<DWORD> threads{GetCurrentThreadId()};
+    std::vector<HWND> windows;
+    for (HWND window : TopLevelWindows(All({InProcess(GetCurrentProcessId()), IsShown(), match}))) {
+        const DWORD thread = ThreadOf(window);
+        if (std::find(threads.begin(), threads.end(), thread) != threads.end()) continue;
+        threads.push_back(thread);
+        windows.push_back(window);
+    }
+    return windows;
+}
+
+bool IsMovingOrSizing(DWORD threadId) { return (GuiThreadInfo(threadId).flags & GUI_INMOVESIZE) != 0; }
+
+// The window whose caption or sizing border is at the point: a press of the left button there
+// starts the system's loop that moves or sizes it. Null for any other point.
+HWND WindowMovedByPressAt(POINT screen)
+{
+    HWND window = WindowFromPoint(screen);
+    if (!window) return nullptr;
+    const auto hit = Send(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+    if (!hit) return nullptr;
+    return *hit == HTCAPTION || (*hit >= HTLEFT && *hit <= HTBOTTOMRIGHT) ? window : nullptr;
+}
+
+// Every window thread takes in the reports the window system holds for it; a report that came late
+// moved the cursor off the point, so it is put back and the round repeats. True once the cursor
+// stays on the point.
+bool SettleCursor(POINT screen)
+{
+    for (int round = 0; round < kSettleRounds; ++round) {
+        TakePendingInput();
+        for (HWND window : OneWindowPerOtherThread()) RunOnWindowThread(window, ThreadTask::TakeInput);
+        if (SamePoint(CursorPos(), screen)) return true;
+        SetCursorPos(screen.x, screen.y);
+    }
+    return SamePoint(CursorPos(), screen);
+}
+
+}  // namespace
+
 bool MoveCursor(POINT screen)
 {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -386,10 +527,7 @@ bool MoveCursor(POINT screen)
     input.mi.dy = ToAbsolute(screen.y, top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendOneInput(input);
-    const POINT now = CursorPos();
-    if (now.x != screen.x || now.y != screen.y) SetCursorPos(screen.x, screen.y);
-    const POINT after = CursorPos();
-    return after.x == screen.x && after.y == screen.y;
+    return SettleCursor(screen);
 }
 
 POINT CursorPos()
@@ -402,14 +540,31 @@ POINT CursorPos()
 void MouseDown(POINT screen, MouseButton button)
 {
     MoveCursor(screen);
+    HWND moved = button == MouseButton::Left ? WindowMovedByPressAt(screen) : nullptr;
     SendMouseFlags(DownFlag(button));
+    // The loop is running before the press returns, so that the release knows to end it.
+    if (moved) {
+        const DWORD thread = ThreadOf(moved);
+        PumpUntil([thread] { return IsMovingOrSizing(thread); });
+    }
     PumpFor(kInputSettleMs);
 }
 
 void MouseUp(POINT screen, MouseButton button)
 {
     MoveCursor(screen);
+    const std::vector<HWND> dragged =
+        OneWindowPerOtherThread([](HWND window) { return IsMovingOrSizing(ThreadOf(window)); });
     SendMouseFlags(UpFlag(button));
+    // The release ends the drag. The thread that dragged lets go of the X pointer and then, through
+    // the same link to the X server (so that the X server has let go first), puts it where the drag
+    // ended.
+    for (HWND window : dragged) {
+        const DWORD thread = ThreadOf(window);
+        PumpUntil([thread] { return !IsMovingOrSizing(thread); });
+        RunOnWindowThread(window, ThreadTask::Reseat, MAKELPARAM(screen.x, screen.y));
+    }
+    if (!dragged.empty()) SettleCursor(screen);
     PumpFor(kInputSettleMs);
 }
 

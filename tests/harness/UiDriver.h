@@ -87,11 +87,15 @@ enum class MouseButton
 };
 
 // Moves the cursor with an absolute SendInput move (so WM_MOUSEMOVE, hover tracking, hit-testing
-// and low-level hooks see it) and corrects any rounding with SetCursorPos. True when the cursor
-// ends on the point.
+// and low-level hooks see it), then waits until every thread of this process that owns a shown
+// window has taken in the input the window system still holds for it, and puts the cursor back on
+// the point (SetCursorPos) when that input, or rounding, left it elsewhere. True when the cursor
+// rests on the point. Windows of other processes are not waited for.
 bool MoveCursor(POINT screen);
 POINT CursorPos();
 void MouseDown(POINT screen, MouseButton button = MouseButton::Left);
+// A release that ends the drag of a window by the mouse also waits for the drag to end and leaves
+// the cursor resting on the point.
 void MouseUp(POINT screen, MouseButton button = MouseButton::Left);
 void Click(POINT screen, MouseButton button = MouseButton::Left);
 // Clicks the middle of the window.

@@ -24,14 +24,22 @@ constexpr int kStripHeight = 30;
 constexpr int kButtonTop = 140;
 constexpr COLORREF kLeftColour = RGB(200, 0, 0);
 constexpr COLORREF kRightColour = RGB(0, 0, 200);
+// Under Wine a cursor that has been still for 100 ms is read back from the X server's pointer.
+constexpr DWORD kCursorStillMs = 200;
+// How long the cursor is watched after a move for input that would still arrive.
+constexpr DWORD kLateInputMs = 50;
+// How long a busy probe's thread works on each mouse move.
+constexpr int kBusyMouseMoveMs = 20;
 
 // What the probe saw, written by its thread, read by the test.
 struct ProbeLog
 {
+    explicit ProbeLog(int mouseMoveWorkMs) : mouseMoveWorkMs(mouseMoveWorkMs) {}
     std::atomic<int> clicks{0};
     std::atomic<int> mouseMoves{0};
     std::atomic<int> escapes{0};
     std::atomic<int> returns{0};
+    const int mouseMoveWorkMs;  // how long the probe's thread is busy with each mouse move
 };
 
 ProbeLog& LogOf(HWND window) { return *reinterpret_cast<ProbeLog*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
@@ -55,7 +63,10 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         ScreenToClient(window, &point);
         return point.y >= 0 && point.y < kStripHeight ? HTCAPTION : HTCLIENT;
     }
-    case WM_MOUSEMOVE: ++LogOf(window).mouseMoves; return 0;
+    case WM_MOUSEMOVE:
+        ++LogOf(window).mouseMoves;
+        if (LogOf(window).mouseMoveWorkMs > 0) Sleep(LogOf(window).mouseMoveWorkMs);
+        return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == kButtonId && HIWORD(wParam) == BN_CLICKED) ++LogOf(window).clicks;
         return 0;
@@ -84,8 +95,8 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 class ProbeWindow
 {
 public:
-    explicit ProbeWindow(POINT topLeft)
-        : m_thread([this, topLeft] {
+    explicit ProbeWindow(POINT topLeft, int mouseMoveWorkMs = 0)
+        : m_log(mouseMoveWorkMs), m_thread([this, topLeft] {
               if (!ui::RegisterWindowClass(kProbeClass, ProbeProc)) return;
               HWND window = CreateWindowExW(0, kProbeClass, kProbeTitle, WS_POPUP | WS_VISIBLE, topLeft.x, topLeft.y,
                                             kProbeWidth, kProbeHeight, nullptr, nullptr, nullptr, &m_log);
@@ -114,6 +125,8 @@ HWND WaitForProbe()
 {
     return ui::WaitForWindow(ui::All({ui::HasClass(kProbeClass), ui::HasTitle(kProbeTitle), ui::IsShown()}));
 }
+
+bool SamePoint(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
 
 bool RectIs(const RECT& rect, LONG left, LONG top, LONG right, LONG bottom)
 {
@@ -212,6 +225,9 @@ TEST_CASE("real mouse input reaches the window under the cursor")
         CHECK(ui::PumpUntil([&] { return ui::WindowRect(window).left == before.left + 120; }));
         CHECK(
             RectIs(ui::WindowRect(window), before.left + 120, before.top + 60, before.right + 120, before.bottom + 60));
+        // Still long enough that the position is read back from the window system's own pointer.
+        ui::PumpFor(kCursorStillMs);
+        CHECK(SamePoint(ui::CursorPos(), {before.left + 220, before.top + 70}));
     }
     SUBCASE("dragging below the strip moves nothing")
     {
@@ -220,6 +236,36 @@ TEST_CASE("real mouse input reaches the window under the cursor")
         ui::PumpFor(200);
         CHECK(RectIs(ui::WindowRect(window), before.left, before.top, before.right, before.bottom));
     }
+}
+
+TEST_CASE("the cursor rests where it was put, also over a window whose thread is slow to take its input")
+{
+    // Each mouse move keeps the probe's thread busy, so that it takes the window system's report
+    // of an earlier move only after the next one.
+    ProbeWindow probe({200, 150}, kBusyMouseMoveMs);
+    REQUIRE(WaitForProbe() != nullptr);
+    const struct
+    {
+        POINT first;
+        POINT second;
+    } pairs[] = {
+        {{250, 230}, {260, 235}}, {{260, 235}, {250, 230}}, {{210, 160}, {480, 330}},
+        {{480, 330}, {210, 160}}, {{300, 200}, {301, 200}}, {{301, 200}, {300, 201}},
+    };
+    for (int round = 0; round < 8; ++round) {
+        for (const auto& pair : pairs) {
+            CAPTURE(round);
+            CAPTURE(pair.second.x);
+            CAPTURE(pair.second.y);
+            CHECK(ui::MoveCursor(pair.first));
+            CHECK(ui::MoveCursor(pair.second));
+            CHECK(SamePoint(ui::CursorPos(), pair.second));
+            // Nothing that still comes takes the cursor away again.
+            CHECK_FALSE(ui::PumpUntil([&] { return !SamePoint(ui::CursorPos(), pair.second); }, kLateInputMs));
+        }
+    }
+    // The probe saw the moves as real input.
+    CHECK(probe.Log().mouseMoves > 0);
 }
 
 TEST_CASE("real keyboard input reaches the focused window")
