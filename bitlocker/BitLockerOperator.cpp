@@ -7,10 +7,6 @@
 #include "bitlocker/VolumeName.h"
 #include "log/Log.h"
 
-namespace {
-
-}  // namespace
-
 int CBitLockerOperator::SetNotifyWindow(HWND window)
 {
     if (!window) return 0;
@@ -20,8 +16,10 @@ int CBitLockerOperator::SetNotifyWindow(HWND window)
 
 int CBitLockerOperator::StartWorker(LPTHREAD_START_ROUTINE procedure, const wchar_t* failureMessage)
 {
+    ++m_nRunningWorkers;  // before the thread runs, so that it is never seen ended before it began
     HANDLE thread = CreateThread(nullptr, 0, procedure, this, 0, nullptr);
     if (!thread) {
+        --m_nRunningWorkers;
         LogRecord(failureMessage);
         return 0;
     }

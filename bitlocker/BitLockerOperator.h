@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,10 @@ public:
     // 1 when the process environment block reads Windows 10.0.
     int IsWindows10();
 
+    // Whether a worker thread is still running (from its launch until it has logged its end): the
+    // main window must not go away under it, and nothing may remove the program meanwhile.
+    bool IsWorkerRunning() const { return m_nRunningWorkers.load() > 0; }
+
     HWND m_hNotifyWnd = nullptr;  // not owned
     std::wstring m_strVolume;
     std::wstring m_strKeyFilePath;
@@ -90,7 +95,9 @@ private:
     template <Worker W>
     static DWORD WINAPI WorkerProc(LPVOID self)
     {
-        (static_cast<CBitLockerOperator*>(self)->*W)();
+        auto* op = static_cast<CBitLockerOperator*>(self);
+        (op->*W)();
+        --op->m_nRunningWorkers;
         return 1;
     }
 
@@ -99,4 +106,6 @@ private:
     // Reports a failure outcome, then writes its log record (after the main window has handled
     // both messages); returns the worker's 0.
     int Fail(UINT resultMessage, int outcome, const wchar_t* record);
+
+    std::atomic<int> m_nRunningWorkers{0};
 };

@@ -1,0 +1,113 @@
+#pragma once
+// The window the user works with: a borderless dialog painted with a full-window picture, owned by
+// the layered shell frame that draws its shadow. Three large buttons start the operations on the
+// volumes that the detection found; the bottom row holds the agreement check box and link and the
+// report-a-problem link.
+#include "app/ClickHook.h"
+#include "bitlocker/BitLockerOperator.h"
+#include "controls/CheckBoxBtn.h"
+#include "controls/DrawTextStatic.h"
+#include "controls/PngButton.h"
+#include "dialogs/ExecutePromptDlg.h"
+#include "framework/Dialog.h"
+#include "framework/GdiplusImage.h"
+#include "services/FeedbackDll.h"
+#include "services/TooltipDlg.h"
+
+#include <memory>
+#include <string>
+
+class CTessaroQuorlinDlg;
+
+class CQuorlinDlg : public fx::CDialog
+{
+public:
+    // Timers of the main window.
+    static constexpr UINT_PTR kHoverTimer = 33;
+    static constexpr UINT_PTR kVersionCheckTimer = 38;
+    static constexpr UINT_PTR kDetectTimer = 39;
+    static constexpr UINT kTimerPeriodMs = 100;
+    // The drag band along the top edge, and the part of it on the right (minimise and close) that
+    // does not drag; neither grows with the scale factor.
+    static constexpr int kDragBandHeight = 30;
+    static constexpr int kDragBandRightExcluded = 86;
+
+    explicit CQuorlinDlg(CTessaroQuorlinDlg* frame);
+    ~CQuorlinDlg() override;
+
+    void SetScaleFactor(float scale) { m_fScale = scale; }
+    // Whether the program may end now: no worker is running (it reports to this window and uses
+    // the operator that lives in it).
+    bool CanClose() const { return !m_operator.IsWorkerRunning(); }
+
+    bool PreTranslateMessage(MSG& message) override;
+
+protected:
+    void DoDataExchange(fx::CDataExchange& exchange) override;
+    BOOL OnInitDialog() override;
+    bool ProcessMessage(fx::Message& message) override;
+    // Alt+F4 and the system menu on this window ask the shell frame to close; Enter does nothing.
+    void OnOK() override {}
+    void OnCancel() override;
+
+private:
+    // Start-up: each check ends the process after a prompt when it fails.
+    void RunStartupChecks();
+    [[noreturn]] void FailStartup(const wchar_t* message) const;
+    void Layout(bool first);
+    void LayoutBottomRow(const RECT& client);
+
+    bool OnDestroy(fx::Message& message);
+    bool OnEraseBackground(fx::Message& message);
+    bool OnMove(fx::Message& message);
+    bool OnNcHitTest(fx::Message& message);
+    bool OnSize(fx::Message& message);
+    bool OnLButtonDown(fx::Message& message);
+    bool OnHoverTimer(fx::Message& message);
+    bool OnVersionCheckTimer(fx::Message& message);
+    bool OnDetectTimer(fx::Message& message);
+    bool OnCloseButton(fx::Message& message);
+    bool OnMinimise(fx::Message& message);
+    bool OnSaveKey(fx::Message& message);
+    bool OnUnlock(fx::Message& message);
+    bool OnTurnOff(fx::Message& message);
+    bool OnMoreTools(fx::Message& message);
+    bool OnAgree(fx::Message& message);
+    bool OnExecutePromptClose(fx::Message& message);
+    bool OnDetectResult(fx::Message& message);
+    bool OnSaveKeyResult(fx::Message& message);
+    bool OnUnlockResult(fx::Message& message);
+    bool OnTurnOffResult(fx::Message& message);
+    bool OnHookLButtonDown(fx::Message& message);
+
+    // The please-wait prompt while the worker just started runs; returns when the worker closed it.
+    void ShowExecutePrompt(const wchar_t* text);
+    // A result message in a one-button prompt; nothing for a null text.
+    void ShowResultPrompt(const std::wstring& text) const;
+    static DWORD WINAPI EnableButtonsThread(LPVOID self);
+
+    RECT m_rcClient{};
+    int m_bInited = 0;
+    int m_bFollow = 1;
+    fx::ImagePtr m_pBkImage;  // owned
+    CDrawTextStatic m_stcVersion;
+    CPngButton m_btnClose;
+    CPngButton m_btnMinimise;
+    CImageButton m_btnSaveKey;
+    CImageButton m_btnUnlock;
+    CImageButton m_btnTurnOff;
+    CImageButton m_btnMoreTools;
+    CCheckBoxBtn m_chkAgree;
+    CDrawTextStatic m_stcAgreementLink;
+    CDrawTextStatic m_stcFeedbackLink;
+    CFeedbackDll m_feedback;
+    CClickHook m_clickHook;
+    std::wstring m_strTargetVolume;
+    std::wstring m_strKeyFile;
+    CBitLockerOperator m_operator;
+    std::unique_ptr<CExecutePromptDlg> m_pExecutePrompt;  // owned
+    bool m_bWorkerReported = false;  // the running worker has asked to close its progress prompt
+    CAgreementViewer m_agreementViewer;                   // the usage agreement viewer, made on first use
+    float m_fScale = 1.0f;
+    CTessaroQuorlinDlg* m_pFrame;  // not owned: the shell frame owns this object
+};

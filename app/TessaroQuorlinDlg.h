@@ -1,0 +1,58 @@
+#pragma once
+// The shell frame: a layered window that shows the soft shadow and outline picture around the main
+// window, owns it, and carries the program's title, icon, task bar button and system menu. Its
+// modal run is the life of the program; when it is destroyed the program's folder is removed.
+#include "framework/Dialog.h"
+#include "framework/GdiplusImage.h"
+
+#include <memory>
+
+class CQuorlinDlg;
+
+class CAboutDlg : public fx::CDialog
+{
+public:
+    CAboutDlg();
+};
+
+class CTessaroQuorlinDlg : public fx::CDialog
+{
+public:
+    // The frame at scale 1.0 and where the main window lies inside it.
+    static constexpr SIZE kFrameSize{410, 611};
+    static constexpr int kMainLeft = 5;
+    static constexpr int kMainTop = 4;
+    static constexpr int kMainRight = 5;
+    static constexpr int kMainBottom = 7;
+
+    CTessaroQuorlinDlg();
+    ~CTessaroQuorlinDlg() override;
+
+    float GetScaleFactor() const { return m_fScale; }
+    // Moves the frame around the main window's rectangle (screen coordinates).
+    void PlaceAround(const RECT& mainWindow);
+    // The frame's rectangle around a main window rectangle, and the main window's inside a frame
+    // rectangle, at a scale.
+    static RECT FrameAround(const RECT& mainWindow, float scale);
+    static RECT MainWindowIn(const RECT& frame, float scale);
+    bool PreTranslateMessage(MSG& message) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    bool ProcessMessage(fx::Message& message) override;
+    // Enter does nothing; closing is refused while an operation runs.
+    void OnOK() override {}
+    void OnCancel() override;
+
+private:
+    bool OnSysCommand(fx::Message& message);
+    bool OnPaint(fx::Message& message);
+    bool OnQueryDragIcon(fx::Message& message);
+    bool OnDestroy(fx::Message& message);
+    void CreateMainWindow();
+
+    HICON m_hIcon;  // shared resource icon, never destroyed
+    fx::ImagePtr m_pBkImage;
+    std::unique_ptr<CQuorlinDlg> m_pMainDlg;
+    float m_fScale = 1.0f;
+};
