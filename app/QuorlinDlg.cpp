@@ -45,7 +45,6 @@ constexpr const wchar_t kFeedbackText[] = L"反馈问题";
 constexpr const wchar_t kInitFailedText[] = L"工具初始化失败";
 constexpr const wchar_t kUnsupportedText[] = L"此工具不支持当前系统";
 constexpr const wchar_t kNewVersionText[] = L"检测到当前工具有新的版本更新，请下载最新版本使用。";
-constexpr int kNewVersionAvailable = 3;
 
 struct ResultText
 {
@@ -387,7 +386,7 @@ bool CQuorlinDlg::OnHoverTimer(fx::Message&)
 bool CQuorlinDlg::OnVersionCheckTimer(fx::Message&)
 {
     KillTimer(kVersionCheckTimer);
-    if (m_feedback.GetToolIsNewVersion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion) == kNewVersionAvailable) {
+    if (m_feedback.GetToolIsNewVersion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion) == feedback::kNewerVersionExists) {
         {
             CPromptDlg prompt(m_hWnd);
             prompt.SetScaleFactor(m_fScale);

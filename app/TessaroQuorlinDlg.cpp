@@ -57,25 +57,28 @@ BOOL CTessaroQuorlinDlg::OnInitDialog()
     const SIZE size = CLayeredFrameDlg::TargetSize(kFrameSize, m_fScale);
     const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - fx::Scaled(kFrameSize.cx / 2.0f, m_fScale);
     const int top = GetSystemMetrics(SM_CYSCREEN) / 2 - fx::Scaled(kFrameSize.cy / 2.0f, m_fScale);
+    const RECT frame{left, top, left + size.cx, top + size.cy};
     SetWindowPos(m_hWnd, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // Without its picture the frame stays invisible and the program has no main window.
     if (!PaintLayeredFrame(m_hWnd, size, m_pBkImage, IDB_SHELL_FRAME)) return TRUE;
     // The frame only shows the shadow: the mouse passes through it.
     SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
 
-    CreateMainWindow();
+    // Placed from the rectangle computed here: the window's own rectangle may still be the
+    // template's until the system has carried out the move.
+    CreateMainWindow(frame);
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
     return TRUE;
 }
 
-void CTessaroQuorlinDlg::CreateMainWindow()
+void CTessaroQuorlinDlg::CreateMainWindow(const RECT& frame)
 {
     m_pMainDlg = std::make_unique<CQuorlinDlg>(this);
     m_pMainDlg->SetScaleFactor(m_fScale);
     if (!m_pMainDlg->Create(m_hWnd)) return;
     // The main window follows its own moves with the frame, so this placement also brings the frame
     // around it.
-    const RECT main = MainWindowIn(GetWindowRect(), m_fScale);
+    const RECT main = MainWindowIn(frame, m_fScale);
     m_pMainDlg->MoveWindow(main.left, main.top, main.right - main.left, main.bottom - main.top);
     m_pMainDlg->ShowWindow(SW_SHOW);
 }

@@ -49,7 +49,8 @@ private:
     bool OnPaint(fx::Message& message);
     bool OnQueryDragIcon(fx::Message& message);
     bool OnDestroy(fx::Message& message);
-    void CreateMainWindow();
+    // Creates the main window and places it inside the frame rectangle.
+    void CreateMainWindow(const RECT& frame);
 
     HICON m_hIcon;  // shared resource icon, never destroyed
     fx::ImagePtr m_pBkImage;

@@ -32,19 +32,21 @@ bool CProgramRun::CopyProgram(const std::wstring& folder)
     return true;
 }
 
-CProgramRun::CProgramRun(const std::wstring& folder) : m_folder(folder)
+CProgramRun::CProgramRun(const std::wstring& folder) : m_folder(folder), m_copied(CopyProgram(folder)) {}
+
+bool CProgramRun::Start()
 {
-    if (!CopyProgram(folder)) return;
-    std::wstring commandLine = L"\"" + folder + L"\\Quorlin.exe\"";
+    std::wstring commandLine = L"\"" + m_folder + L"\\Quorlin.exe\"";
     STARTUPINFOW startup{sizeof(startup)};
     PROCESS_INFORMATION info{};
-    // Started from its own folder, as a double click in Explorer does.
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+    // Its own folder is the current folder, as after a double click in Explorer.
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, m_folder.c_str(), &startup,
                         &info))
-        return;
+        return false;
     CloseHandle(info.hThread);
     m_process.Reset(info.hProcess);
     m_processId = info.dwProcessId;
+    return true;
 }
 
 CProgramRun::~CProgramRun()

@@ -12,7 +12,7 @@ namespace uitest {
 class CProgramRun
 {
 public:
-    // Copies the shipped files into `folder` (made when missing) and starts the program there.
+    // Copies the shipped files into `folder` (made when missing); Start runs the program there.
     explicit CProgramRun(const std::wstring& folder);
     ~CProgramRun();
     CProgramRun(const CProgramRun&) = delete;
@@ -23,6 +23,9 @@ public:
     // Copies the shipped files into `folder`; false when one cannot be copied.
     static bool CopyProgram(const std::wstring& folder);
 
+    // Starts the copy, as a double click in Explorer does; false when it cannot be started.
+    bool Start();
+    bool Copied() const { return m_copied; }
     bool Started() const { return m_process.IsValid(); }
     DWORD ProcessId() const { return m_processId; }
     const std::wstring& Folder() const { return m_folder; }
@@ -50,6 +53,7 @@ public:
 
 private:
     std::wstring m_folder;
+    bool m_copied = false;
     fx::CKernelHandle m_process;
     DWORD m_processId = 0;
     HWND m_main = nullptr;

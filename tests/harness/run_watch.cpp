@@ -52,6 +52,10 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring stateFile = StateFile();
 
     uitest::CProgramRun run(argv[1]);
+    if (!run.Copied() || !run.Start()) {
+        std::fwprintf(stdout, L"cannot copy and start the program in %ls\n", argv[1]);
+        return 1;
+    }
     HWND main = run.MainWindow();
     if (!main) {
         HWND prompt = run.WaitForPrompt(1000);

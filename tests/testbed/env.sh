@@ -13,7 +13,7 @@ export LC_ALL=zh_CN.UTF-8
 unset LANGUAGE
 # Logical resolutions (LOGPIXELSY) with a test bed of their own: a clone of the base prefix, so
 # that a test at another resolution never disturbs the tests that run beside it at 96.
-export QUORLIN_DPI_BEDS="120 144"
+export QUORLIN_DPI_BEDS="120 144 150"
 # The prefix of the test bed for a logical resolution; the base prefix for 96 or none.
 testbed_prefix() {
   if [ -z "${1:-}" ] || [ "$1" = 96 ]; then echo "$WINEPREFIX"; else echo "$WINEPREFIX-dpi$1"; fi

@@ -1,0 +1,193 @@
+// The real program's main window and shell frame: layout at the screen's scale, dragging, the keys
+// that do nothing, the agreement check box, minimising, and closing.
+#include "res/resource.h"
+#include "tests/app/AppBed.h"
+#include "tests/harness/UiDriver.h"
+#include "tests/harness/UiTestSupport.h"
+
+#include <doctest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using apptest::CAppBed;
+
+RECT InClient(HWND main, int id)
+{
+    RECT rect = ui::WindowRect(ui::FindControl(main, id));
+    const RECT client = ui::ClientRectOnScreen(main);
+    OffsetRect(&rect, -client.left, -client.top);
+    return rect;
+}
+
+int ScreenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+}  // namespace
+
+TEST_SUITE("scale")
+{
+    TEST_CASE("the frame, the main window and the large buttons at the screen's scale")
+    {
+        struct Expected
+        {
+            int dpi;
+            SIZE frame;
+            SIZE client;
+            RECT saveKey;  // left, top, right, bottom in the client area
+        };
+        const Expected table[] = {
+            {96, {410, 611}, {400, 600}, {27, 265, 123, 351}},
+            {120, {492, 733}, {480, 720}, {32, 318, 147, 421}},
+            // 916 less trunc(11 x 1.5) = 16: the window is 900 high (and the frame around it 916 again).
+            {150, {615, 916}, {600, 900}, {41, 397, 185, 526}},
+        };
+        const int dpi = ScreenDpi();
+        CAPTURE(dpi);
+        const Expected* expected = nullptr;
+        for (const Expected& row : table)
+            if (row.dpi == dpi) expected = &row;
+        REQUIRE(expected);
+
+        CAppBed bed;
+        HWND main = apptest::StartAndDetect(bed);
+        const RECT frame = ui::WindowRect(bed.Run().Frame());
+        CHECK(ui::SizeOf(frame).cx == expected->frame.cx);
+        CHECK(ui::SizeOf(frame).cy == expected->frame.cy);
+        const RECT client = ui::ClientRectOnScreen(main);
+        CHECK(ui::SizeOf(client).cx == expected->client.cx);
+        CHECK(ui::SizeOf(client).cy == expected->client.cy);
+        CHECK(SameRect(InClient(main, IDC_MAIN_SAVE_KEY), expected->saveKey));
+        // Centred on the screen.
+        CHECK(std::abs((frame.left + frame.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2) <= 1);
+        CHECK(std::abs((frame.top + frame.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2) <= 1);
+    }
+}
+
+TEST_CASE("layout at 1.0: the buttons, the bottom row from the measured text, the frame around the window")
+{
+    if (ScreenDpi() != 96) return;
+    CAppBed bed;
+    HWND main = apptest::StartAndDetect(bed);
+    const struct
+    {
+        int id;
+        RECT rect;
+    } places[] = {
+        {IDC_MAIN_SAVE_KEY, {27, 265, 123, 351}},   {IDC_MAIN_UNLOCK, {152, 265, 248, 351}},
+        {IDC_MAIN_TURN_OFF, {276, 265, 372, 351}},  {IDC_MAIN_MORE_TOOLS, {50, 545, 108, 563}},
+        {IDC_MAIN_CLOSE, {368, 0, 394, 34}},        {IDC_MAIN_MINIMISE, {340, 0, 366, 34}},
+        {IDC_MAIN_VERSION, {188, 16, 228, 31}},
+    };
+    for (const auto& place : places) {
+        CAPTURE(place.id);
+        CHECK(SameRect(InClient(main, place.id), place.rect));
+    }
+    const RECT box = InClient(main, IDC_MAIN_AGREE);
+    const RECT link = InClient(main, IDC_MAIN_AGREEMENT_LINK);
+    const RECT feedback = InClient(main, IDC_MAIN_FEEDBACK_LINK);
+    CHECK(box.left == 8);
+    CHECK(box.top == 575);
+    CHECK(box.bottom == 595);
+    CHECK(link.left == box.right + 6);
+    CHECK((link.right - link.left) % 14 == 0);               // fourteen character cells
+    CHECK(box.right - box.left == 16 + 2 * ((link.right - link.left) / 14) + 2);  // the box and two cells
+    CHECK(feedback.right == 394);
+    CHECK(ui::WindowText(ui::FindControl(main, IDC_MAIN_VERSION)) == L"1.0.0");
+
+    const RECT frame = ui::WindowRect(bed.Run().Frame());
+    const RECT window = ui::WindowRect(main);
+    CHECK(window.left - frame.left == 5);
+    CHECK(window.top - frame.top == 4);
+    CHECK(frame.right - window.right == 5);
+    CHECK(frame.bottom - window.bottom == 7);
+}
+
+TEST_CASE("the band drags window and frame together; the right 86 pixels, Esc and Enter do nothing")
+{
+    CAppBed bed;
+    HWND main = apptest::StartAndDetect(bed);
+    HWND frame = bed.Run().Frame();
+    const RECT before = ui::WindowRect(main);
+    const RECT frameBefore = ui::WindowRect(frame);
+
+    ui::Drag({before.left + 100, before.top + 15}, {before.left + 160, before.top + 55});
+    ui::PumpFor(500);
+    const RECT moved = ui::WindowRect(main);
+    const RECT frameMoved = ui::WindowRect(frame);
+    CHECK(moved.left == before.left + 60);
+    CHECK(moved.top == before.top + 40);
+    CHECK(frameMoved.left - frameBefore.left == 60);
+    CHECK(frameMoved.top - frameBefore.top == 40);
+
+    // Beside the minimise button, inside the band's excluded right part: no drag.
+    ui::Drag({moved.right - 84, moved.top + 15}, {moved.right - 24, moved.top + 55});
+    ui::PumpFor(500);
+    CHECK(SameRect(ui::WindowRect(main), moved));
+
+    REQUIRE(ui::Activate(main));
+    ui::PressKey(VK_ESCAPE);
+    ui::PressKey(VK_RETURN);
+    ui::PumpFor(500);
+    CHECK(ui::IsVisible(main));
+    CHECK_FALSE(bed.Run().WaitForPrompt(500));
+    CHECK(bed.Run().WaitForExit(0) == STILL_ACTIVE);
+}
+
+TEST_CASE("unticking the agreement disables the three operations, ticking enables them; minimise hides both")
+{
+    CAppBed bed;
+    HWND main = apptest::StartAndDetect(bed);
+    HWND frame = bed.Run().Frame();
+    const int actions[] = {IDC_MAIN_SAVE_KEY, IDC_MAIN_UNLOCK, IDC_MAIN_TURN_OFF};
+    auto allEnabled = [&](bool enabled) {
+        for (int id : actions)
+            if (ui::IsEnabled(ui::FindControl(main, id)) != enabled) return false;
+        return true;
+    };
+    REQUIRE(allEnabled(true));
+    HWND box = ui::FindControl(main, IDC_MAIN_AGREE);
+    uitest::ClickControl(box);
+    CHECK(ui::PumpUntil([&] { return allEnabled(false); }));
+    CHECK(ui::IsEnabled(ui::FindControl(main, IDC_MAIN_MORE_TOOLS)));
+    uitest::ClickControl(box);
+    CHECK(ui::PumpUntil([&] { return allEnabled(true); }));
+
+    uitest::ClickControl(ui::FindControl(main, IDC_MAIN_MINIMISE));
+    CHECK(ui::PumpUntil([&] { return !ui::IsVisible(main) && IsIconic(frame); }));
+    ui::Post(frame, WM_SYSCOMMAND, SC_RESTORE, 0);
+    CHECK(ui::PumpUntil([&] { return ui::IsVisible(main) && !IsIconic(frame); }));
+}
+
+TEST_CASE("the frame cannot be closed while a command runs; closed later, the program removes its folder")
+{
+    bde::Machine slow = bde::Machine::Default();
+    slow.pieces = 10;
+    slow.pieceDelayMs = 400;  // the status output takes about four seconds
+    CAppBed bed(slow);
+    REQUIRE(bed.Run().Copied());
+    REQUIRE(bed.Run().Start());
+    REQUIRE(bed.Run().MainWindow());
+    HWND progress = bed.Run().WaitForProgress();
+    REQUIRE(progress);
+    HWND frame = bed.Run().Frame();
+    ui::Post(frame, WM_CLOSE);
+    ui::Post(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ui::PumpFor(500);
+    CHECK(IsWindow(frame));
+    CHECK(bed.Run().WaitForExit(0) == STILL_ACTIVE);
+    REQUIRE(ui::WaitForWindowGone(progress, 60000));
+
+    // The system menu's close, without the survey, ends the program the same way.
+    ui::Post(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    CHECK(bed.Run().WaitForExit() == 0);
+    CHECK(ui::PumpUntil([&] { return !testing::FileExists(bed.Folder()); }, 20000));
+}
