@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64
   xvfb xauth x11-utils
-  locales fonts-wqy-microhei
+  locales fonts-wqy-microhei fonts-wine
   doctest-dev
   clang libclang-rt-14-dev
 )

@@ -14,6 +14,7 @@
 #include "services/TooltipDlg.h"
 #include "tests/harness/ChooserProbe.h"
 #include "tests/harness/MainStandIn.h"
+#include "tests/harness/ProgramScreens.h"
 #include "tests/harness/UiTestSupport.h"
 
 #include <cstdio>
@@ -269,5 +270,6 @@ int wmain(int argc, wchar_t** argv)
     ok &= ShootSaveLocation(folder, scale);
     ok &= ShootViewer(folder, scale);
     ok &= ShootSurvey(folder);
+    ok &= ShootProgram(folder);
     return ok ? 0 : 1;
 }
