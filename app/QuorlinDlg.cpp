@@ -293,9 +293,9 @@ bool CQuorlinDlg::ProcessMessage(fx::Message& m)
         fx::OnCommand(IDC_MAIN_MORE_TOOLS, BN_CLICKED, &CQuorlinDlg::OnMoreTools),
         fx::OnCommand(IDC_MAIN_AGREE, BN_CLICKED, &CQuorlinDlg::OnAgree),
         fx::OnMessage(WM_EXECUTE_PROMPT_CLOSE, &CQuorlinDlg::OnExecutePromptClose),
-        fx::OnMessage(WM_DETECT_RESULT, &CQuorlinDlg::OnDetectResult),
-        fx::OnMessage(WM_SAVE_KEY_RESULT, &CQuorlinDlg::OnSaveKeyResult),
-        fx::OnMessage(WM_UNLOCK_RESULT, &CQuorlinDlg::OnUnlockResult),
+        fx::OnMessage(WM_DETECT_RESULT, &CQuorlinDlg::OnOperationResult),
+        fx::OnMessage(WM_SAVE_KEY_RESULT, &CQuorlinDlg::OnOperationResult),
+        fx::OnMessage(WM_UNLOCK_RESULT, &CQuorlinDlg::OnOperationResult),
         fx::OnMessage(WM_TURN_OFF_RESULT, &CQuorlinDlg::OnTurnOffResult),
         fx::OnMessage(WM_HOOK_LBUTTONDOWN, &CQuorlinDlg::OnHookLButtonDown),
     };
@@ -404,10 +404,16 @@ bool CQuorlinDlg::OnVersionCheckTimer(fx::Message&)
 bool CQuorlinDlg::OnDetectTimer(fx::Message&)
 {
     KillTimer(kDetectTimer);
-    m_bWorkerReported = false;
-    if (!m_operator.StartDetectThread()) return true;
-    ShowExecutePrompt(L"正在检测加密磁盘，请稍等");
+    RunWorker([this] { return m_operator.StartDetectThread(); }, L"正在检测加密磁盘，请稍等");
     return true;
+}
+
+template <class TLaunch>
+void CQuorlinDlg::RunWorker(TLaunch launch, const wchar_t* progressText)
+{
+    m_bWorkerReported = false;
+    // A worker that cannot be started has logged why; the user sees nothing.
+    if (launch()) ShowExecutePrompt(progressText);
 }
 
 void CQuorlinDlg::ShowExecutePrompt(const wchar_t* text)
@@ -438,23 +444,16 @@ void CQuorlinDlg::ShowResultPrompt(const std::wstring& text) const
     if (!text.empty()) ShowMessagePrompt(text, m_fScale);
 }
 
-bool CQuorlinDlg::OnDetectResult(fx::Message& m)
+bool CQuorlinDlg::OnOperationResult(fx::Message& m)
 {
-    if (const wchar_t* text = TextFor(kDetectTexts, m.wParam)) ShowResultPrompt(text);
-    m.result = 0;
-    return true;
-}
-
-bool CQuorlinDlg::OnSaveKeyResult(fx::Message& m)
-{
-    if (const wchar_t* text = TextFor(kSaveKeyTexts, m.wParam)) ShowResultPrompt(text);
-    m.result = 0;
-    return true;
-}
-
-bool CQuorlinDlg::OnUnlockResult(fx::Message& m)
-{
-    if (const wchar_t* text = TextFor(kUnlockTexts, m.wParam)) ShowResultPrompt(text);
+    const wchar_t* text = nullptr;
+    switch (m.message) {
+    case WM_DETECT_RESULT: text = TextFor(kDetectTexts, m.wParam); break;
+    case WM_SAVE_KEY_RESULT: text = TextFor(kSaveKeyTexts, m.wParam); break;
+    case WM_UNLOCK_RESULT: text = TextFor(kUnlockTexts, m.wParam); break;
+    default: break;
+    }
+    if (text) ShowResultPrompt(text);
     m.result = 0;
     return true;
 }
@@ -476,15 +475,19 @@ bool CQuorlinDlg::OnTurnOffResult(fx::Message& m)
     return true;
 }
 
+bool CQuorlinDlg::ChooseTargetVolume()
+{
+    CSelectDiskDlg chooser;
+    chooser.SetScaleFactor(m_fScale);
+    chooser.SetVolumeMap(&m_operator.m_mapVolumes);
+    if (chooser.DoModal() != IDOK) return false;
+    m_strTargetVolume = chooser.GetSelectedVolume();
+    return true;
+}
+
 bool CQuorlinDlg::OnSaveKey(fx::Message&)
 {
-    {
-        CSelectDiskDlg chooser;
-        chooser.SetScaleFactor(m_fScale);
-        chooser.SetVolumeMap(&m_operator.m_mapVolumes);
-        if (chooser.DoModal() != IDOK) return true;
-        m_strTargetVolume = chooser.GetSelectedVolume();
-    }
+    if (!ChooseTargetVolume()) return true;
     {
         CSelectSaveDiskDlg chooser;
         chooser.SetScaleFactor(m_fScale);
@@ -492,31 +495,19 @@ bool CQuorlinDlg::OnSaveKey(fx::Message&)
         if (chooser.DoModal() != IDOK) return true;
         m_strKeyFile = chooser.GetKeyFilePath();
     }
-    m_bWorkerReported = false;
-    if (!m_operator.StartSaveKeyThread(m_strTargetVolume, m_strKeyFile)) return true;
-    ShowExecutePrompt(L"正在保存密钥，请稍等");
+    RunWorker([this] { return m_operator.StartSaveKeyThread(m_strTargetVolume, m_strKeyFile); },
+              L"正在保存密钥，请稍等");
     return true;
 }
 
 bool CQuorlinDlg::OnUnlock(fx::Message&)
 {
-    {
-        CSelectDiskDlg chooser;
-        chooser.SetScaleFactor(m_fScale);
-        chooser.SetVolumeMap(&m_operator.m_mapVolumes);
-        if (chooser.DoModal() != IDOK) return true;
-        m_strTargetVolume = chooser.GetSelectedVolume();
-    }
-    std::wstring recoveryKey;
-    {
-        CInputDecryptionPassowrdDlg input;
-        input.SetScaleFactor(m_fScale);
-        if (input.DoModal() != IDOK) return true;
-        recoveryKey = input.GetRecoveryKey();
-    }
-    m_bWorkerReported = false;
-    if (!m_operator.StartUnlockThread(m_strTargetVolume, recoveryKey)) return true;
-    ShowExecutePrompt(L"正在解密，请稍等");
+    if (!ChooseTargetVolume()) return true;
+    CInputDecryptionPassowrdDlg input;
+    input.SetScaleFactor(m_fScale);
+    if (input.DoModal() != IDOK) return true;
+    const std::wstring recoveryKey = input.GetRecoveryKey();
+    RunWorker([&] { return m_operator.StartUnlockThread(m_strTargetVolume, recoveryKey); }, L"正在解密，请稍等");
     return true;
 }
 
@@ -530,9 +521,7 @@ bool CQuorlinDlg::OnTurnOff(fx::Message&)
         if (chooser.DoModal() != IDOK) return true;
         chooser.GetSelectedVolumes(volumes);
     }
-    m_bWorkerReported = false;
-    if (!m_operator.StartTurnOffThread(volumes)) return true;
-    ShowExecutePrompt(L"正在关闭，请稍等");
+    RunWorker([&] { return m_operator.StartTurnOffThread(volumes); }, L"正在关闭，请稍等");
     return true;
 }
 

@@ -74,13 +74,16 @@ private:
     bool OnMoreTools(fx::Message& message);
     bool OnAgree(fx::Message& message);
     bool OnExecutePromptClose(fx::Message& message);
-    bool OnDetectResult(fx::Message& message);
-    bool OnSaveKeyResult(fx::Message& message);
-    bool OnUnlockResult(fx::Message& message);
+    // The results of the detection, the save and the unlock: a prompt with the outcome's text.
+    bool OnOperationResult(fx::Message& message);
     bool OnTurnOffResult(fx::Message& message);
     bool OnHookLButtonDown(fx::Message& message);
 
-    // The please-wait prompt while the worker just started runs; returns when the worker closed it.
+    // The target volume chooser; false when the user closed it without a choice.
+    bool ChooseTargetVolume();
+    // Starts a worker with `launch` and shows the please-wait prompt until the worker closes it.
+    template <class TLaunch>
+    void RunWorker(TLaunch launch, const wchar_t* progressText);
     void ShowExecutePrompt(const wchar_t* text);
     // A result message in a one-button prompt; nothing for a null text.
     void ShowResultPrompt(const std::wstring& text) const;
