@@ -2,12 +2,14 @@
 // that do nothing, the agreement check box, minimising, and closing.
 #include "res/resource.h"
 #include "tests/app/AppBed.h"
+#include "tests/harness/ChooserProbe.h"
 #include "tests/harness/UiDriver.h"
 #include "tests/harness/UiTestSupport.h"
 
 #include <doctest.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -190,4 +192,42 @@ TEST_CASE("the frame cannot be closed while a command runs; closed later, the pr
     ui::Post(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     CHECK(bed.Run().WaitForExit() == 0);
     CHECK(ui::PumpUntil([&] { return !testing::FileExists(bed.Folder()); }, 20000));
+}
+
+TEST_CASE("the agreement link toggles the viewer; a click elsewhere on the window or outside the program hides it")
+{
+    CAppBed bed;
+    HWND main = apptest::StartAndDetect(bed);
+    HWND link = ui::FindControl(main, IDC_MAIN_AGREEMENT_LINK);
+    auto viewerShown = [&] { return bed.Run().WaitForPair(IDC_AGREEMENT_TEXT, 0) != nullptr; };
+    const POINT outside{5, 5};  // the bare desktop, away from the program
+    const POINT elsewhere = ui::CenterOf(ui::WindowRect(ui::FindControl(main, IDC_MAIN_VERSION)));
+
+    const struct
+    {
+        const char* step;
+        POINT click;
+        bool shown;
+    } steps[] = {
+        {"the link opens it", ui::CenterOf(ui::WindowRect(link)), true},
+        {"the link again closes it", ui::CenterOf(ui::WindowRect(link)), false},
+        {"the link opens it again", ui::CenterOf(ui::WindowRect(link)), true},
+        {"a click elsewhere on the window", elsewhere, false},
+        {"the link", ui::CenterOf(ui::WindowRect(link)), true},
+        {"a click outside the program", outside, false},
+    };
+    for (const auto& step : steps) {
+        CAPTURE(std::string(step.step));
+        ui::PumpFor(GetDoubleClickTime());  // separate clicks, not a double click
+        uitest::ClickAt(step.click);
+        CHECK(ui::PumpUntil([&] { return viewerShown() == step.shown; }, 5000));
+        if (step.shown) {
+            // Over the lower part of the main window: 2 in from the left, 108 down.
+            HWND viewer = ui::Owner(bed.Run().WaitForPair(IDC_AGREEMENT_TEXT, 0));
+            const RECT placed = ui::WindowRect(viewer);
+            const RECT window = ui::WindowRect(main);
+            CHECK(placed.top - window.top == 108);
+            CHECK(placed.left - window.left == 2);
+        }
+    }
 }
