@@ -33,7 +33,7 @@ void CClickHook::Uninstall()
 
 LRESULT CALLBACK CClickHook::HookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    // Posted, never sent: a low-level hook that takes long stalls every mouse in the session.
+    // Posted, never sent: a low-level hook that takes long stalls the mouse of the whole desktop.
     if (code == HC_ACTION && wParam == WM_LBUTTONDOWN && s_hTargetWnd)
         PostMessageW(s_hTargetWnd, WM_HOOK_LBUTTONDOWN, wParam, lParam);
     return CallNextHookEx(nullptr, code, wParam, lParam);
