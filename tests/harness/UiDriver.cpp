@@ -63,14 +63,6 @@ bool IsImeWindow(HWND window)
 
 void SendOneInput(INPUT& input) { SendInput(1, &input, sizeof(INPUT)); }
 
-void SendMouseFlags(DWORD flags)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendOneInput(input);
-}
-
 DWORD DownFlag(MouseButton button)
 {
     return button == MouseButton::Left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN;
@@ -84,6 +76,21 @@ LONG ToAbsolute(LONG pixel, int origin, int extent)
 {
     const long long scaled = (static_cast<long long>(pixel - origin) * 65536 + extent - 1) / extent;
     return static_cast<LONG>(scaled);
+}
+
+// One mouse event at an absolute point: a move, and with `buttonFlags` a press or release there.
+// A press or release carries its point, as a real mouse's does: it lands there even when a late
+// report (see MoveCursor) has taken the cursor off the point since the last move.
+void SendMouseAt(POINT screen, DWORD buttonFlags)
+{
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ToAbsolute(screen.x, left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    input.mi.dy = ToAbsolute(screen.y, top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | buttonFlags;
+    SendOneInput(input);
 }
 
 bool IsExtendedKey(WORD virtualKey)
@@ -519,14 +526,7 @@ bool SettleCursor(POINT screen)
 
 bool MoveCursor(POINT screen)
 {
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = ToAbsolute(screen.x, left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    input.mi.dy = ToAbsolute(screen.y, top, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    SendOneInput(input);
+    SendMouseAt(screen, 0);
     return SettleCursor(screen);
 }
 
@@ -541,7 +541,7 @@ void MouseDown(POINT screen, MouseButton button)
 {
     MoveCursor(screen);
     HWND moved = button == MouseButton::Left ? WindowMovedByPressAt(screen) : nullptr;
-    SendMouseFlags(DownFlag(button));
+    SendMouseAt(screen, DownFlag(button));
     // The loop is running before the press returns, so that the release knows to end it.
     if (moved) {
         const DWORD thread = ThreadOf(moved);
@@ -555,7 +555,7 @@ void MouseUp(POINT screen, MouseButton button)
     MoveCursor(screen);
     const std::vector<HWND> dragged =
         OneWindowPerOtherThread([](HWND window) { return IsMovingOrSizing(ThreadOf(window)); });
-    SendMouseFlags(UpFlag(button));
+    SendMouseAt(screen, UpFlag(button));
     // The release ends the drag. The thread that dragged lets go of the X pointer and then, through
     // the same link to the X server (so that the X server has let go first), puts it where the drag
     // ended.

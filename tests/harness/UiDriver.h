@@ -93,6 +93,8 @@ enum class MouseButton
 // rests on the point. Windows of other processes are not waited for.
 bool MoveCursor(POINT screen);
 POINT CursorPos();
+// A press or release moves onto the point first and carries the point itself, as a real mouse's
+// does: it lands there even when a late report has taken the cursor off the point meanwhile.
 void MouseDown(POINT screen, MouseButton button = MouseButton::Left);
 // A release that ends the drag of a window by the mouse also waits for the drag to end and leaves
 // the cursor resting on the point.

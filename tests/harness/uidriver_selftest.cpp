@@ -133,6 +133,48 @@ bool RectIs(const RECT& rect, LONG left, LONG top, LONG right, LONG bottom)
     return rect.left == left && rect.top == top && rect.right == right && rect.bottom == bottom;
 }
 
+// A late report of the pointer, as Wine's X11 driver turns one into input when a window's thread
+// reads its X events: the window's thread puts the cursor on an old point. It happens here while
+// the thread answers the first hit test that another thread sends it after `Arm`, which the driver
+// does between its move onto a point and its press there.
+class CLateReport
+{
+public:
+    CLateReport(DWORD thread, POINT oldPoint) : m_hook(SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, thread))
+    {
+        s_oldPoint = oldPoint;
+        s_happened = false;
+    }
+    ~CLateReport()
+    {
+        s_armed = false;
+        if (m_hook) UnhookWindowsHookEx(m_hook);
+    }
+    CLateReport(const CLateReport&) = delete;
+    CLateReport& operator=(const CLateReport&) = delete;
+
+    bool IsSet() const { return m_hook != nullptr; }
+    void Arm() { s_armed = true; }
+    bool Happened() const { return s_happened; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && call->message == WM_NCHITTEST && (InSendMessageEx(nullptr) & ISMEX_SEND) &&
+            s_armed.exchange(false)) {
+            SetCursorPos(s_oldPoint.x, s_oldPoint.y);
+            s_happened = true;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline std::atomic<bool> s_armed{false};
+    static inline std::atomic<bool> s_happened{false};
+    static inline POINT s_oldPoint{};
+    HHOOK m_hook;
+};
+
 }  // namespace
 
 TEST_CASE("the driver finds and reads a window on another thread")
@@ -209,6 +251,18 @@ TEST_CASE("real mouse input reaches the window under the cursor")
         ui::PumpFor(GetDoubleClickTime() + 50);  // two quick clicks would be a double click
         ui::ClickWindow(button);
         CHECK(ui::PumpUntil([&] { return probe.Log().clicks == 2; }));
+    }
+    SUBCASE("a click lands on its point even when a late report takes the cursor off it before the press")
+    {
+        const RECT rect = ui::WindowRect(button);
+        const POINT oldPoint{rect.left - 40, rect.top - 40};  // on the probe, off the button
+        CLateReport lateReport(probe.ThreadId(), oldPoint);
+        REQUIRE(lateReport.IsSet());
+        ui::MoveCursor(oldPoint);
+        lateReport.Arm();
+        ui::ClickWindow(button);
+        CHECK(lateReport.Happened());
+        CHECK(ui::PumpUntil([&] { return probe.Log().clicks == 1; }));
     }
     SUBCASE("a press that leaves the button before release is no click")
     {
