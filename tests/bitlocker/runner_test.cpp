@@ -75,6 +75,10 @@ TEST_CASE("output longer than one read arrives whole, with two-byte characters s
 
 TEST_CASE("on 64-bit Windows the command runs without file-system redirection, which is restored afterwards")
 {
+    if (sizeof(void*) == 8) {  // the 64-bit build has no redirection to turn off
+        CHECK(IsWow64() == 0);
+        return;
+    }
     REQUIRE(IsWow64() == 1);
     // A file created through the redirected view lands in SysWOW64; System32 shows it only while
     // redirection is on.

@@ -2,6 +2,20 @@
 # a 64-bit Windows 10 in Chinese (Simplified), never the user's ~/.wine.
 testbed_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export QUORLIN_BUILD_DIR=${QUORLIN_BUILD_DIR:-$testbed_root/build}
+source "$testbed_root/tests/testbed/arch.sh"
+# Without 32-bit Linux programs Wine's 32-bit loader cannot start: every wine command goes to the
+# 64-bit loader, which runs the 64-bit build of the program and its tests.
+if [ "$QUORLIN_ARCH" = x86_64 ]; then
+  wrappers=$QUORLIN_BUILD_DIR/wine64-only
+  if [ ! -x "$wrappers/wine-stable" ]; then
+    mkdir -p "$wrappers"
+    for name in wine wine-stable; do
+      printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' > "$wrappers/$name"
+      chmod +x "$wrappers/$name"
+    done
+  fi
+  case ":$PATH:" in *":$wrappers:"*) ;; *) export PATH=$wrappers:$PATH ;; esac
+fi
 export WINEPREFIX=${QUORLIN_WINEPREFIX:-$QUORLIN_BUILD_DIR/wineprefix}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
