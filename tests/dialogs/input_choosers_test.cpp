@@ -8,6 +8,7 @@
 #include "dialogs/PromptDlg.h"
 #include "dialogs/SelectSaveDiskDlg.h"
 #include "res/resource.h"
+#include "tests/harness/SaveAsDialog.h"
 #include "tests/harness/UiTestSupport.h"
 
 namespace {
@@ -73,40 +74,6 @@ void CheckKeysIgnored(uitest::CModalRun& run, HWND child)
     ui::PumpFor(300);
     CHECK_FALSE(run.Finished());
     CHECK(ui::IsVisible(child));
-}
-
-// A system dialog (Save As, its questions): unlike the skinned windows it has a title bar.
-bool IsSystemDialog(HWND window)
-{
-    return ui::ClassName(window) == L"#32770" && (ui::Style(window) & WS_CAPTION) == WS_CAPTION;
-}
-
-// The shell takes its time to fill and close its dialogs on a loaded machine.
-constexpr DWORD kShellTimeoutMs = 20000;
-
-// The system's Save As dialog opened by a chooser on its thread, and its file name field.
-HWND WaitForSaveAs(DWORD thread, DWORD timeoutMs = kShellTimeoutMs)
-{
-    return ui::WaitForWindow(ui::All({ui::OnThread(thread), ui::IsShown(), IsSystemDialog}), timeoutMs);
-}
-
-HWND FileNameField(HWND saveAs)
-{
-    // The first visible edit field of the dialog is its file name (inside a combo box or not).
-    for (HWND edit : ui::ChildWindows(saveAs, ui::HasClass(L"Edit")))
-        if (ui::IsVisible(edit)) return edit;
-    return nullptr;
-}
-
-// Types a file name into the Save As dialog and presses Enter, as a user does.
-void SaveAs(HWND saveAs, const std::wstring& path)
-{
-    HWND field = FileNameField(saveAs);
-    REQUIRE(field);
-    ui::ClickWindow(field);
-    ui::PressChord({VK_CONTROL, 'A'});
-    ui::TypeText(path);
-    ui::PressKey(VK_RETURN);
 }
 
 struct SaveRun
@@ -248,7 +215,7 @@ TEST_CASE("the key file location chooser: layout at 1.0 and 1.44, Esc and Enter 
             uitest::ClickControl(ui::FindControl(child, IDC_SAVE_LOCATION_BROWSE));
             HWND prompt = WaitForPrompt(run.ThreadId(), message);
             REQUIRE(prompt);
-            CHECK_FALSE(WaitForSaveAs(run.ThreadId(), 500));  // no Save As dialog came instead
+            CHECK_FALSE(uitest::WaitForSaveAs(ui::OnThread(run.ThreadId()), 500));  // no Save As dialog came instead
             DismissPrompt(prompt);
             CHECK(ui::WindowText(ui::FindControl(child, IDC_SAVE_LOCATION_PATH)).empty());
             ui::Post(run.Frame(), WM_CLOSE);
@@ -269,26 +236,27 @@ TEST_CASE("the Save As dialog opens on the first unencrypted drive and refuses a
 
     // Proposed: E: (C: and D: are encrypted), the name of that drive, with the extension added.
     uitest::ClickControl(browse);
-    HWND saveAs = WaitForSaveAs(run.ThreadId());
+    HWND saveAs = uitest::WaitForSaveAs(ui::OnThread(run.ThreadId()));
     REQUIRE(saveAs);
     CHECK_FALSE(ui::IsEnabled(child));  // the chooser owns it
-    HWND field = FileNameField(saveAs);
+    HWND field = uitest::FileNameField(saveAs);
     REQUIRE(field);
     CHECK(ui::WindowText(field) == L"BitLocker恢复密钥E盘");
     REQUIRE(ui::Activate(saveAs));
     ui::PressKey(VK_RETURN);
-    CHECK(ui::WaitForWindowGone(saveAs, kShellTimeoutMs));
-    CHECK(ui::PumpUntil([&] { return ui::WindowText(path) == L"E:\\BitLocker恢复密钥E盘.txt"; }, kShellTimeoutMs));
+    CHECK(ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs));
+    CHECK(ui::PumpUntil([&] { return ui::WindowText(path) == L"E:\\BitLocker恢复密钥E盘.txt"; },
+                        uitest::kShellTimeoutMs));
 
     // A file on an encrypted drive, whatever the case of its letter, is refused; the path stays.
     for (const wchar_t* encrypted : {L"D:\\picked.txt", L"d:\\picked.txt", L"c:\\users\\picked.txt"}) {
         CAPTURE(std::wstring(encrypted));
         CHECK(ui::IsEnabled(child));
         uitest::ClickControl(browse);
-        saveAs = WaitForSaveAs(run.ThreadId());
+        saveAs = uitest::WaitForSaveAs(ui::OnThread(run.ThreadId()));
         REQUIRE(saveAs);
-        SaveAs(saveAs, encrypted);
-        HWND prompt = WaitForPrompt(run.ThreadId(), L"请选择未加密磁盘！", kShellTimeoutMs);
+        REQUIRE(uitest::SaveAs(saveAs, encrypted));
+        HWND prompt = WaitForPrompt(run.ThreadId(), L"请选择未加密磁盘！", uitest::kShellTimeoutMs);
         REQUIRE(prompt);
         DismissPrompt(prompt);
         CHECK(ui::WindowText(path) == L"E:\\BitLocker恢复密钥E盘.txt");
@@ -301,15 +269,15 @@ TEST_CASE("the Save As dialog opens on the first unencrypted drive and refuses a
         REQUIRE(file.IsValid());
     }
     uitest::ClickControl(browse);
-    saveAs = WaitForSaveAs(run.ThreadId());
+    saveAs = uitest::WaitForSaveAs(ui::OnThread(run.ThreadId()));
     REQUIRE(saveAs);
-    SaveAs(saveAs, existing);
-    HWND question =
-        ui::WaitForWindow(ui::All({ui::OnThread(run.ThreadId()), ui::IsShown(), IsSystemDialog, ui::OwnedBy(saveAs)}));
+    REQUIRE(uitest::SaveAs(saveAs, existing));
+    HWND question = ui::WaitForWindow(
+        ui::All({ui::OnThread(run.ThreadId()), ui::IsShown(), uitest::IsSystemDialog, ui::OwnedBy(saveAs)}));
     REQUIRE(question);
     REQUIRE(ui::Activate(question));
     ui::PressKey(VK_RETURN);  // yes, replace it
-    CHECK(ui::PumpUntil([&] { return ui::WindowText(path) == existing; }, kShellTimeoutMs));
+    CHECK(ui::PumpUntil([&] { return ui::WindowText(path) == existing; }, uitest::kShellTimeoutMs));
 
     uitest::ClickControl(ui::FindControl(child, IDC_SAVE_LOCATION_OK));
     REQUIRE(run.Wait());

@@ -1,7 +1,7 @@
 #pragma once
 // Reads and drives the volume choosers from the test thread: the rows and check boxes of a list
 // view of another thread of this process (the messages carry pointers, which is fine within one
-// process), and the message prompt that a chooser raises.
+// process) or, by its geometry, of another process, and the message prompt that a chooser raises.
 #include "framework/Scale.h"
 #include "tests/harness/UiTestSupport.h"
 
@@ -72,6 +72,28 @@ inline POINT CenterOfCheckBox(HWND list, int row, float scale)
     auto states = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0));
     if (states) ImageList_GetIconSize(states, &width, &height);
     return POINT{bounds.left + fx::Scaled(16, scale) + width / 2, (bounds.top + bounds.bottom) / 2};
+}
+
+// A chooser's list in another process (the real program): LVM_GETITEMRECT's pointer would not
+// reach it, so a row is found from what any process can read. Row 0 starts below the header, and
+// the choosers make every row as high as the header; their few rows never scroll. Whether a click
+// took is read back with LVM_GETNEXTITEM and LVM_GETITEMSTATE, which carry no pointer.
+inline RECT OutsideRowRect(HWND list, int row)
+{
+    const RECT client = ui::ClientRectOnScreen(list);
+    const RECT header = ui::WindowRect(ListView_GetHeader(list));
+    const int height = header.bottom - header.top;
+    const int top = header.bottom + row * height;
+    return RECT{client.left, top, client.right, top + height};
+}
+
+// Inside the check box that such a list draws one level into the row: the view's state images are
+// small icons.
+inline POINT OutsideCheckBoxPoint(HWND list, int row, float scale)
+{
+    const RECT bounds = OutsideRowRect(list, row);
+    return POINT{bounds.left + fx::Scaled(16, scale) + GetSystemMetrics(SM_CXSMICON) / 2,
+                 (bounds.top + bounds.bottom) / 2};
 }
 
 // Moves the cursor there, lets the move arrive, and clicks.
