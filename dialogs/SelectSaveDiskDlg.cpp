@@ -102,6 +102,9 @@ bool CSelectSaveDiskChildDlg::OnBrowse(fx::Message&)
     options.filterPattern = L"*.txt";
     // The chooser owns the Save As dialog, so that nothing of it can be clicked meanwhile.
     const std::wstring path = fx::ShowSaveAsDialog(m_hWnd, options);
+    // The chooser takes the activation back from whatever window the system gave it to when the
+    // dialog closed, so that the next click and key reach it.
+    SetActiveWindow(m_hWnd);
     if (path.empty()) return true;
     // The key must never land on a volume that it unlocks.
     if (IsOnEncryptedVolume(path, *m_pVolumes)) {

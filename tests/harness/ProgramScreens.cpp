@@ -6,6 +6,8 @@
 #include "tests/harness/MachineScope.h"
 #include "tests/harness/ProgramRun.h"
 #include "tests/harness/TempFolder.h"
+#include "tests/harness/ChooserProbe.h"
+#include "tests/harness/SaveAsDialog.h"
 #include "tests/harness/UiTestSupport.h"
 
 #include <cstdio>
@@ -21,6 +23,34 @@ bool SaveFrame(HWND frame, const std::wstring& path)
     const bool saved = ui::CScreenCapture(area).SavePng(path);
     std::fwprintf(stdout, L"%ls %ls\n", saved ? L"wrote" : L"FAILED", path.c_str());
     return saved;
+}
+
+// The system's Save As dialog over the program: save key, C:, then the key file chooser's browse.
+bool ShootSaveAs(uitest::CProgramRun& run, HWND main, const std::wstring& path)
+{
+    uitest::ClickControl(ui::FindControl(main, IDC_MAIN_SAVE_KEY));
+    HWND target = run.WaitForPair(IDC_SELECT_DISK_OK);
+    if (!target) return false;
+    HWND list = ui::FindControl(target, IDC_SELECT_DISK_LIST);
+    uitest::ClickAt(ui::CenterOf(uitest::OutsideRowRect(list, 0)));
+    uitest::ClickControl(ui::FindControl(target, IDC_SELECT_DISK_OK));
+    HWND location = run.WaitForPair(IDC_SAVE_LOCATION_OK);
+    if (!location) return false;
+    uitest::ClickControl(ui::FindControl(location, IDC_SAVE_LOCATION_BROWSE));
+    HWND saveAs = uitest::WaitForSaveAs(ui::InProcess(run.ProcessId()));
+    if (!saveAs) return false;
+    ui::PumpFor(1500);  // the shell fills its folder view
+    RECT area{};
+    const RECT frame = ui::WindowRect(run.Frame());
+    const RECT dialog = ui::WindowRect(saveAs);
+    UnionRect(&area, &frame, &dialog);
+    const bool saved = ui::CScreenCapture(area).SavePng(path);
+    std::fwprintf(stdout, L"%ls %ls\n", saved ? L"wrote" : L"FAILED", path.c_str());
+    ui::Activate(saveAs);
+    ui::PressKey(VK_ESCAPE);
+    ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs);
+    uitest::ClickControl(ui::FindControl(location, IDC_SAVE_LOCATION_CLOSE));
+    return ui::WaitForWindowGone(location) && saved;
 }
 
 // The main window after the detection, then with the agreement unticked, the link hovered, the
@@ -60,6 +90,7 @@ bool ShootMainWindow(const std::wstring& folder)
     } else {
         ok = false;
     }
+    ok &= ShootSaveAs(run, main, folder + L"\\save-as-over-program.png");
     ui::Post(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     return run.WaitForExit() == 0 && ok;
 }

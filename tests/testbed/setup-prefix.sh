@@ -7,7 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 testbin=$QUORLIN_BUILD_DIR/testbin
 # Written into the ready marker: a bed made by an older version of this script is made again.
-bed_version=2
+bed_version=3
 marker=$WINEPREFIX/.quorlin-ready
 
 if [ "$(cat "$marker" 2>/dev/null)" != "$bed_version" ]; then
