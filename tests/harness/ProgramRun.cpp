@@ -80,7 +80,14 @@ HWND CProgramRun::WaitForPair(int id, DWORD timeoutMs)
 
 HWND CProgramRun::WaitForPrompt(DWORD timeoutMs) { return WaitForPair(IDC_PROMPT_TEXT, timeoutMs); }
 
-HWND CProgramRun::WaitForProgress(DWORD timeoutMs) { return WaitForPair(IDC_PROGRESS_TEXT, timeoutMs); }
+HWND CProgramRun::WaitForProgress(DWORD timeoutMs)
+{
+    // Nothing is clicked in it, so it is returned at once: a short command may end it soon.
+    HWND found = nullptr;
+    ui::PumpUntil([&] { return (found = FindShownWithControl(m_processId, IDC_PROGRESS_TEXT)) != nullptr; },
+                  timeoutMs);
+    return found;
+}
 
 std::wstring CProgramRun::PromptText(HWND promptChild)
 {
@@ -93,17 +100,21 @@ bool CProgramRun::Dismiss(HWND promptChild)
     return ui::WaitForWindowGone(promptChild);
 }
 
-bool CProgramRun::WaitForDetection(DWORD timeoutMs)
+bool CProgramRun::WaitForDetection(DWORD timeoutMs, bool* progressCame)
 {
-    HWND progress = nullptr;
-    const bool came = ui::PumpUntil(
+    // Over when the progress prompt has come and gone, or when a message prompt shows: a result
+    // that the worker sends while the progress prompt is still being made comes up before the
+    // progress prompt has gone.
+    bool seen = false;
+    const bool over = ui::PumpUntil(
         [&] {
-            progress = FindShownWithControl(m_processId, IDC_PROGRESS_TEXT);
-            return progress != nullptr || FindShownWithControl(m_processId, IDC_PROMPT_TEXT) != nullptr;
+            const bool shown = FindShownWithControl(m_processId, IDC_PROGRESS_TEXT) != nullptr;
+            seen = seen || shown;
+            return FindShownWithControl(m_processId, IDC_PROMPT_TEXT) != nullptr || (seen && !shown);
         },
         timeoutMs);
-    if (!came) return false;
-    return !progress || ui::WaitForWindowGone(progress, timeoutMs);
+    if (progressCame) *progressCame = seen;
+    return over;
 }
 
 DWORD CProgramRun::WaitForExit(DWORD timeoutMs)

@@ -45,8 +45,9 @@ public:
     // The child of a shown skinned pair of the program whose child holds control `id`.
     HWND WaitForPair(int id, DWORD timeoutMs = 30000);
     // Waits for the detection to be over: a progress prompt came and went (or the program showed a
-    // prompt meanwhile); false on a time-out.
-    bool WaitForDetection(DWORD timeoutMs = 60000);
+    // prompt meanwhile); false on a time-out. Call it before the detection can have ended (right
+    // after MainWindow): a detection over before the first look is taken for one not yet begun.
+    bool WaitForDetection(DWORD timeoutMs = 60000, bool* progressCame = nullptr);
 
     // Waits for the process to end; its exit code, or STILL_ACTIVE on a time-out.
     DWORD WaitForExit(DWORD timeoutMs = 30000);
