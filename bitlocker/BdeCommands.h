@@ -1,5 +1,7 @@
 #pragma once
-// The manage-bde command lines the tool runs, and the texts it looks for in their output.
+// The manage-bde command lines the tool runs; the texts it looks for in their output, per language
+// edition, are in BdeEditions.cpp.
+#include "bitlocker/BdeEditions.h"
 #include "framework/base/SystemFolder.h"
 
 #include <string>
@@ -18,10 +20,3 @@ inline std::wstring UnlockCommand(const std::wstring& volume, const std::wstring
     return ManageBde() + L" -unlock " + volume + L" -RecoveryPassword " + password;
 }
 inline std::wstring TurnOffCommand(const std::wstring& volume) { return ManageBde() + L" -off " + volume; }
-
-// A fully encrypted volume without any key protector (a pre-encrypted disk).
-constexpr const wchar_t* kNoProtectorMarker = L"找不到密钥保护器";
-// The protector listing holds a numerical recovery password.
-constexpr const wchar_t* kNumericalPasswordMarker = L"数字密码:";
-constexpr const wchar_t* kUnlockedMarker = L"密码已成功解锁卷";
-constexpr const wchar_t* kDecryptingMarker = L"解密正在进行中";

@@ -63,8 +63,7 @@ int CBitLockerOperator::DetectEncryptedVolumes()
         // command-interpreter syntax is never put on a command line.
         if (!(100.0 <= info.dPercentageEncrypted) || !IsSafeVolumeName(name)) continue;
         output.clear();
-        if (RunConsoleCommand(ProtectorsCommand(name), &output) &&
-            output.find(kNoProtectorMarker) != std::wstring::npos) {
+        if (RunConsoleCommand(ProtectorsCommand(name), &output) && ReportsNoProtector(output)) {
             m_mapVolumes.clear();
             return Fail(WM_DETECT_RESULT, kDetectPreEncrypted, L"磁盘为预加密");
         }

@@ -1,6 +1,6 @@
 #include "bitlocker/ConsoleRunner.h"
 
-#include "bitlocker/GbkChunk.h"
+#include "bitlocker/TextChunk.h"
 #include "framework/base/SystemFolder.h"
 #include "framework/base/TextCodec.h"
 
@@ -77,9 +77,19 @@ fx::CKernelHandle OpenEmptyInput()
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-void AppendDecoded(const std::string& bytes, std::wstring* output)
+// Where a character of the code page may end, from the system's own table of lead bytes: GBK on a
+// Chinese Windows, one byte a character on an English one, UTF-8 where the system's code page is
+// UTF-8 ("use Unicode UTF-8 for worldwide language support").
+CChunkEncoding ChunkEncodingOf(UINT codePage)
 {
-    output->append(fx::DecodeCodePage(bytes, fx::kCodePageGbk));
+    if (codePage == CP_UTF8) return CChunkEncoding::Utf8();
+    CChunkEncoding encoding = CChunkEncoding::SingleByte();
+    CPINFO info = {};
+    if (!GetCPInfo(codePage, &info)) return encoding;
+    // LeadByte holds up to MAX_LEADBYTES / 2 ranges as pairs of bytes, ended by a pair of zeros.
+    for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
+        encoding.AddLeadRange(info.LeadByte[i], info.LeadByte[i + 1]);
+    return encoding;
 }
 
 }  // namespace
@@ -111,10 +121,11 @@ bool CreateOutputPipe(fx::CKernelHandle* readEnd, fx::CKernelHandle* writeEnd)
 int RunConsoleCommand(std::wstring command, std::wstring* output)
 {
     const std::wstring interpreter = fx::SystemFilePath(L"cmd.exe");
-    return interpreter.empty() ? 0 : RunConsoleCommandWith(interpreter, command, output);
+    return interpreter.empty() ? 0 : RunConsoleCommandWith(interpreter, command, output, GetACP());
 }
 
-int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& command, std::wstring* output)
+int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& command, std::wstring* output,
+                          UINT codePage)
 {
     // The child's current folder, where the interpreter looks for a command first: never the folder
     // the program was started from. With redirection off it is the native System32.
@@ -154,16 +165,16 @@ int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& c
     writeEnd.Reset();
     input.Reset();
 
-    CGbkChunker chunker;
+    CTextChunker chunker(ChunkEncodingOf(codePage));
     char buffer[kReadBufferSize];
     for (;;) {
         ZeroMemory(buffer, sizeof buffer);
         DWORD read = 0;
         if (!ReadFile(readEnd.Get(), buffer, kReadBufferSize - 1, &read, nullptr)) break;
-        AppendDecoded(chunker.Push(buffer, read), output);
+        output->append(fx::DecodeCodePage(chunker.Push(buffer, read), codePage));
         Sleep(kReadPauseMs);
     }
-    AppendDecoded(chunker.Flush(), output);
+    output->append(fx::DecodeCodePage(chunker.Flush(), codePage));
     readEnd.Reset();
     WaitForSingleObject(processHandle.Get(), INFINITE);
     return 1;

@@ -1,6 +1,7 @@
 #pragma once
 // Runs one command line through the command interpreter in a hidden console process, waits for it to
-// end, and appends everything it printed (standard output and error, code page 936) to a UTF-16 string.
+// end, and appends everything it printed (standard output and error, in the system's ANSI code page:
+// 936 on a Chinese Windows, UTF-8 where the system uses it) to a UTF-16 string.
 // Blocks the calling thread for the whole life of the command: call it from worker threads only.
 //
 // The program runs with administrator rights from a folder that anyone may have put files into, so
@@ -18,9 +19,10 @@ int IsWow64();
 // started; the output is then unchanged. There is no time-out.
 int RunConsoleCommand(std::wstring command, std::wstring* output);
 
-// RunConsoleCommand with the interpreter given by its full path; RunConsoleCommand passes the
-// system's own "cmd.exe".
-int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& command, std::wstring* output);
+// RunConsoleCommand with the interpreter given by its full path and the code page of its output;
+// RunConsoleCommand passes the system's own "cmd.exe" and its ANSI code page (GetACP).
+int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& command, std::wstring* output,
+                          UINT codePage);
 
 // The pipe that carries the command's output: only the write end is inheritable, so the child never
 // holds a copy of the read end.

@@ -106,7 +106,8 @@ int CBitLockerOperator::SaveRecoveryKey()
     if (!IsSafeVolumeName(m_strVolume) || !RunConsoleCommand(ProtectorsCommand(m_strVolume), &output))
         return Fail(WM_SAVE_KEY_RESULT, kSaveKeyFailed, kSaveFailedRecord);
     // The heading alone is not enough: a manage-bde that ended early printed no password under it.
-    if (!HasRecoveryPasswordAfter(output, kNumericalPasswordMarker))
+    const BdeEdition* edition = EditionOf(output);
+    if (!edition || !HasRecoveryPasswordAfter(output, edition->numericalPassword))
         return Fail(WM_SAVE_KEY_RESULT, kSaveKeyNoPassword, kSaveFailedRecord);
     if (!WriteTextFile(m_strKeyFilePath, output)) return Fail(WM_SAVE_KEY_RESULT, kSaveKeyFailed, kSaveFailedRecord);
     Report(WM_SAVE_KEY_RESULT, kSaveKeySaved);

@@ -32,7 +32,7 @@ int CBitLockerOperator::UnlockVolume()
     std::wstring output;
     if (!RunConsoleCommand(UnlockCommand(m_strVolume, password), &output))
         return Fail(WM_UNLOCK_RESULT, kUnlockFailed, L"执行解密命令失败");
-    if (output.find(kUnlockedMarker) == std::wstring::npos) return Fail(WM_UNLOCK_RESULT, kUnlockFailed, L"解密失败");
+    if (!ReportsSuccess(output, &BdeEdition::unlocked)) return Fail(WM_UNLOCK_RESULT, kUnlockFailed, L"解密失败");
     Report(WM_UNLOCK_RESULT, kUnlockDone);
     return 1;
 }
@@ -51,7 +51,7 @@ int CBitLockerOperator::TurnOffEncryption()
         // Cleared before every command, so that one volume's success text never counts for the next.
         output.clear();
         if (!IsSafeVolumeName(volume) || !RunConsoleCommand(TurnOffCommand(volume), &output) ||
-            output.find(kDecryptingMarker) == std::wstring::npos) {
+            !ReportsSuccess(output, &BdeEdition::decrypting)) {
             m_vecFailedVolumes.push_back(volume);
         }
     }

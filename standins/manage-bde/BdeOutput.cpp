@@ -90,7 +90,7 @@ void WriteVolumeBlock(CReport* report, const Volume& volume)
     report->Line();
 }
 
-void WriteProtectorDetails(CReport* report, const KeyProtector& protector)
+void WriteProtectorDetails(CReport* report, const KeyProtector& protector, bool locked)
 {
     report->Indented(kFieldIndent, report->T(ProtectorText(protector.type)) + L":");
     report->Indented(kDetailIndent, report->T(Text::ProtectorId) + L" " + protector.id);
@@ -101,6 +101,8 @@ void WriteProtectorDetails(CReport* report, const KeyProtector& protector)
         report->Indented(kListIndent, report->T(Text::PcrSecureBoot));
         break;
     case Protector::NumericalPassword:
+        // A locked volume's recovery password cannot be read: its heading and ID only.
+        if (locked) break;
         report->Indented(kDetailIndent, report->T(Text::RecoveryPasswordLabel));
         report->Indented(kListIndent, protector.recoveryPassword);
         break;
@@ -157,7 +159,7 @@ bool WriteProtectors(CReport* report, const Volume& volume)
         report->Error(report->T(Text::NoKeyProtectors));
         return false;
     }
-    for (const auto& protector : volume.protectors) WriteProtectorDetails(report, protector);
+    for (const auto& protector : volume.protectors) WriteProtectorDetails(report, protector, volume.locked);
     return true;
 }
 

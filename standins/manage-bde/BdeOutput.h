@@ -35,7 +35,8 @@ private:
 
 // The volume blocks of "-status"; with a volume, only its block and no list introduction.
 void WriteStatus(CReport* report, const Machine& machine, const Volume* only);
-// The listing of "-protectors -get"; false (and the error printed) when the volume has none.
+// The listing of "-protectors -get", also of a locked volume (without its recovery password); false
+// (and the error printed) when the volume has none.
 bool WriteProtectors(CReport* report, const Volume& volume);
 
 }  // namespace bde

@@ -1,6 +1,7 @@
 // State file of the manage-bde stand-in. UTF-8 text, one setting per line, "key value" split at
 // the first blank; blank lines and lines starting with "#" are skipped. Machine settings:
-//   deny | english | hang             a flag, on when the line is present
+//   deny | english | utf8 | hang      a flag, on when the line is present (utf8: print UTF-8, as
+//                                     where Windows uses UTF-8 for its ANSI code page)
 //   pieces N DELAY_MS                 write the output in N pieces, DELAY_MS apart
 //   exit-code N                       exit with N whatever happened
 //   crash-after TEXT                  print up to the end of the first line holding TEXT, then end
@@ -159,6 +160,7 @@ bool ParseMachineLine(const std::wstring& key, const std::wstring& value, Machin
 {
     if (key == L"deny") return (machine->denyAccess = true);
     if (key == L"english") return (machine->english = true);
+    if (key == L"utf8") return (machine->utf8 = true);
     if (key == L"hang") return (machine->hang = true);
     if (key == L"pieces") return ParsePieces(value, machine);
     if (key == L"exit-code") {
@@ -264,6 +266,7 @@ std::wstring FormatMachine(const Machine& machine)
     std::wostringstream out;
     if (machine.denyAccess) out << L"deny\n";
     if (machine.english) out << L"english\n";
+    if (machine.utf8) out << L"utf8\n";
     if (machine.hang) out << L"hang\n";
     if (machine.pieces != 1 || machine.pieceDelayMs != 0) {
         out << L"pieces " << machine.pieces << L' ' << machine.pieceDelayMs << L'\n';

@@ -66,6 +66,7 @@ struct Machine
     // Knobs for tests of the caller's failure paths.
     bool denyAccess = false;      // refuse everything as without administrator rights
     bool english = false;         // answer as the English edition does
+    bool utf8 = false;            // print UTF-8 instead of code page 936
     int pieces = 1;               // write the output in this many pieces...
     unsigned pieceDelayMs = 0;    // ...with this pause between them
     std::optional<int> exitCode;  // replaces the real exit code

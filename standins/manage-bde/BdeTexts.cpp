@@ -14,6 +14,10 @@ struct TextPair
 
 // The one table of the stand-in's texts. Chinese texts seen in real captures of Windows 10 zh-CN
 // are marked (c); the others follow the English edition's wording and are the place to correct.
+// The English texts are those of real captures and Microsoft's documentation, except where marked
+// (u): no English text of it is published; it follows the maker's wording of the same error
+// elsewhere and is the place to correct. The unlock success sentence is published for a key file;
+// the recovery password's form with its final period follows it.
 constexpr TextPair kTexts[] = {
     {Text::HeaderTool, L"BitLocker 驱动器加密: 配置工具版本 10.0.19041",  // (c)
      L"BitLocker Drive Encryption: Configuration Tool version 10.0.19041"},
@@ -67,21 +71,22 @@ constexpr TextPair kTexts[] = {
     {Text::ErrorPrefix, L"错误: ", L"ERROR: "},
     {Text::ErrorWithCode, L"发生错误(代码 %1):", L"An error occurred (code %1):"},
     {Text::NoKeyProtectors, L"找不到密钥保护器。", L"No key protectors found."},
-    {Text::CannotOpenVolume, L"BitLocker 无法打开卷 %1。", L"BitLocker could not open volume %1."},  // (c)
-    {Text::AccessDenied, L"尝试访问所需资源被拒绝。", L"An attempt to access a required resource was denied."},
+    {Text::CannotOpenVolume, L"BitLocker 无法打开卷 %1。", L"BitLocker could not open volume %1."},  // (c) (u)
+    {Text::AccessDenied, L"尝试访问所需资源被拒绝。", L"An attempt to access a required resource was denied."},  // (u)
     {Text::AccessDeniedAdvice, L"请检查你是否拥有此计算机的管理权限。",
-     L"Check that you have administrative rights on the computer."},
+     L"Check that you have administrative rights on the computer."},  // (u)
+    // The maker's message for FVE_E_FAILED_AUTHENTICATION; how manage-bde prints it is unpublished.
     {Text::WrongRecoveryPassword, L"无法使用提供的信息解锁卷。",
-     L"The volume cannot be unlocked with the provided information."},
-    {Text::MalformedRecoveryPassword,
+     L"The volume cannot be unlocked with the provided information."},  // (u)
+    {Text::MalformedRecoveryPassword,                                   // (u)
      L"提供的恢复密码格式无效。BitLocker 恢复密码为 48 位数字。请验证恢复密码的格式是否正确，然后重试。",
      L"The format of the recovery password provided is invalid. BitLocker recovery passwords are 48 digits. "
      L"Verify that the recovery password is in the correct format and then try again."},
-    {Text::DriveLocked, L"此驱动器已由 BitLocker 驱动器加密锁定。必须从控制面板解锁此驱动器。",
-     L"This drive is locked by BitLocker Drive Encryption. You must unlock this drive from Control Panel."},
+    {Text::DriveLocked, L"无法执行该操作，因为卷已锁定。",
+     L"The operation cannot be performed because the volume is locked."},
     {Text::DriveNotEncrypted, L"此驱动器未加密。", L"This drive is not encrypted."},
-    {Text::VolumeNotLocked, L"卷 %1 未锁定。", L"The volume %1 is not locked."},
-    {Text::InvalidArgument, L"命令行参数无效: %1", L"An invalid command-line argument was specified: %1"},
+    {Text::VolumeNotLocked, L"卷 %1 未锁定。", L"The volume %1 is not locked."},                            // (u)
+    {Text::InvalidArgument, L"命令行参数无效: %1", L"An invalid command-line argument was specified: %1"},  // (u)
 };
 
 constexpr bool TableInEnumOrder()

@@ -1,7 +1,8 @@
 // Stand-in for the system's manage-bde: answers "-status", "-protectors -get X:",
 // "-unlock X: -RecoveryPassword P" and "-off X:" for the simulated machine named by
 // QUORLIN_BDE_STATE (or a built-in default machine), printing code page 936 bytes to standard
-// output as the Chinese (Simplified) edition of Windows 10 does, and writing state changes back.
+// output as the Chinese (Simplified) edition of Windows 10 does (or the English edition's text, or
+// UTF-8 as on a Windows whose ANSI code page is UTF-8), and writing state changes back.
 #include "framework/base/TextCodec.h"
 #include "standins/manage-bde/BdeOutput.h"
 #include "standins/manage-bde/BdeState.h"
@@ -22,10 +23,9 @@ constexpr int kSucceeded = 0;
 constexpr int kFailed = -1;
 constexpr int kStateFileUnreadable = 2;
 constexpr UINT kCrashed = 0xC0000005;  // the exit code of a program ended by an access violation
-constexpr wchar_t kCodeLocked[] = L"0x80310000";
 constexpr wchar_t kCodeNotEncrypted[] = L"0x80310001";
 constexpr wchar_t kCodeWrongPassword[] = L"0x80310027";
-constexpr wchar_t kCodeMalformedPassword[] = L"0x8031006B";
+constexpr wchar_t kCodeMalformedPassword[] = L"0x80310035";  // FVE_E_INVALID_PASSWORD_FORMAT
 // Where the percentage stands right after decryption has started.
 constexpr double kFirstDecryptionStep = 0.5;
 
@@ -144,7 +144,7 @@ int Unlock(CReport* report, Volume* volume, const std::wstring& typedPassword)
 int TurnOff(CReport* report, Volume* volume)
 {
     if (volume->locked) {
-        report->ErrorWithCode(kCodeLocked, report->T(Text::DriveLocked));
+        report->Error(report->T(Text::DriveLocked));
         return kFailed;
     }
     if (!volume->HasEncryptedData()) {
@@ -156,15 +156,6 @@ int TurnOff(CReport* report, Volume* volume)
     volume->protectionOn = false;
     report->Line(report->T(Text::DecryptionStarted));
     return kSucceeded;
-}
-
-int ListProtectors(CReport* report, const Volume& volume)
-{
-    if (volume.locked) {
-        report->ErrorWithCode(kCodeLocked, report->T(Text::DriveLocked));
-        return kFailed;
-    }
-    return WriteProtectors(report, volume) ? kSucceeded : kFailed;
 }
 
 // Runs the request against the machine; *changed tells whether the machine must be stored.
@@ -181,7 +172,7 @@ int Execute(const Request& request, Machine* machine, CReport* report, bool* cha
     }
     switch (request.command) {
     case Command::Status: WriteStatus(report, *machine, volume); return kSucceeded;
-    case Command::Protectors: return ListProtectors(report, *volume);
+    case Command::Protectors: return WriteProtectors(report, *volume) ? kSucceeded : kFailed;
     case Command::Unlock: *changed = true; return Unlock(report, volume, request.password);
     case Command::Off: *changed = true; return TurnOff(report, volume);
     case Command::None: break;
@@ -210,7 +201,7 @@ std::wstring JoinArguments(const std::vector<std::wstring>& arguments)
 }
 
 // Cuts the output into the requested number of pieces at line ends, so that no piece splits a
-// two-byte character; fewer pieces when there are fewer lines.
+// character of several bytes; fewer pieces when there are fewer lines.
 std::vector<std::string> CutIntoPieces(const std::string& bytes, int pieces)
 {
     std::vector<std::string> result;
@@ -230,7 +221,8 @@ void Emit(const std::wstring& text, const Machine& machine)
 {
     // Raw bytes through WriteFile: no console code page conversion, as a redirected manage-bde.
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    const std::vector<std::string> pieces = CutIntoPieces(fx::EncodeCodePage(text, fx::kCodePageGbk), machine.pieces);
+    const UINT codePage = machine.utf8 ? CP_UTF8 : fx::kCodePageGbk;
+    const std::vector<std::string> pieces = CutIntoPieces(fx::EncodeCodePage(text, codePage), machine.pieces);
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (i > 0) Sleep(machine.pieceDelayMs);
         DWORD written = 0;

@@ -17,16 +17,76 @@ Block Volume(const wchar_t* name)
     return b;
 }
 
+Block English(const wchar_t* name, const wchar_t* conversion, const wchar_t* percentage)
+{
+    Block b = Volume(name);
+    b.english = true;
+    b.kind = L"[Data Volume]";
+    b.conversion = conversion;
+    b.percentage = percentage;
+    b.lock = L"Unlocked";
+    return b;
+}
+
 }  // namespace
 
-TEST_CASE("status output without the list header parses to nothing")
+TEST_CASE("status output without the list header of its own edition parses to nothing")
 {
+    const std::wstring englishBlock = VolumeBlock(English(L"C:", L"Fully Encrypted", L"100.0%"));
+    const std::wstring chineseBanner = Header().substr(0, Header().find(L"可以使用"));
+    const std::wstring englishBanner = Header(true).substr(0, Header(true).find(L"Disk volumes"));
+    const std::wstring texts[] = {
+        L"错误: 发生错误(代码 0x80070005):\r\n拒绝访问。\r\n",
+        englishBanner + L"ERROR: An attempt to access a required resource was denied.\r\n",
+        L"",
+        // A Chinese banner with the English list, an English banner with the Chinese list.
+        chineseBanner + L"Disk volumes that can be protected with\r\nBitLocker Drive Encryption:\r\n" + englishBlock,
+        englishBanner + L"可以使用 BitLocker 驱动器加密\r\n保护的磁盘卷:\r\n" + VolumeBlock(Block{}),
+        // Labels that look like a list header are not one, the banner's first words are not one either.
+        englishBanner + L"Volume C: [BitLocker Drive Encryption:]\r\n",
+        chineseBanner + L"卷 C: [保护的磁盘卷:]\r\n",
+    };
+    for (const std::wstring& text : texts) {
+        VolumeInfoMap map;
+        CHECK(ParseStatusText(text, &map) == 0);
+        CHECK(map.empty());
+    }
+}
+
+TEST_CASE("the English edition: the same volumes by the same rules, whatever its labels say")
+{
+    Block locked = English(L"F:", L"Unknown", L"Unknown%");
+    locked.label = L"Label Unknown";
+    locked.lock = L"Locked";
+    // A decrypted volume whose label reads as an encrypted one's status, and one in the other language.
+    Block decrypted = English(L"G:", L"Fully Decrypted", L"0.0%");
+    decrypted.label = L"Conversion Status: Fully Encrypted";
+    Block chinese = Volume(L"K:");
+    chinese.label = L"Volume";
+    const std::wstring text = Header(true) + VolumeBlock(English(L"D:", L"Used Space Only Encrypted", L"99.9%")) +
+                              VolumeBlock(English(L"C:", L"Fully Encrypted", L"100.0%")) + VolumeBlock(locked) +
+                              VolumeBlock(decrypted) +
+                              VolumeBlock(English(L"E:", L"Decryption in Progress", L"42.5%")) +
+                              VolumeBlock(English(L"H:", L"Decryption Paused", L"50.0%")) +
+                              VolumeBlock(English(L"I:", L"Encryption in Progress", L"12.5%")) + VolumeBlock(chinese);
     VolumeInfoMap map;
-    CHECK(ParseStatusText(L"错误: 发生错误(代码 0x80070005):\r\n拒绝访问。\r\n", &map) == 0);
-    CHECK(ParseStatusText(L"Disk volumes that can be protected with\r\nBitLocker Drive Encryption:\r\n"
-                          L"Volume C: [OS]\r\n    Conversion Status:    Fully Encrypted\r\n",
-                          &map) == 0);
-    CHECK(ParseStatusText(L"", &map) == 0);
+    REQUIRE(ParseStatusText(text, &map) == 1);
+    CHECK(map.size() == 4);
+    CHECK(map[L"C:"].strConversionStatus == L"Fully Encrypted");
+    CHECK(map[L"C:"].dPercentageEncrypted == doctest::Approx(100.0));
+    CHECK(map[L"C:"].strEncryptionMethod == L"XTS-AES 128");
+    CHECK(map[L"D:"].dPercentageEncrypted == doctest::Approx(99.9));
+    CHECK(map[L"F:"].strConversionStatus == L"Unknown");
+    CHECK(map[L"F:"].dPercentageEncrypted == 0.0);
+    CHECK(map[L"I:"].strConversionStatus == L"Encryption in Progress");
+    CHECK(map.count(L"K:") == 0);
+
+    // The same hostile label in the Chinese edition.
+    Block hostile = Volume(L"G:");
+    hostile.conversion = L"完全解密";
+    hostile.label = L"转换状态: 完全加密";
+    map.clear();
+    REQUIRE(ParseStatusText(Header() + VolumeBlock(hostile), &map) == 1);
     CHECK(map.empty());
 }
 

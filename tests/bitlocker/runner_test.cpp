@@ -36,7 +36,7 @@ TEST_CASE("a command that prints nothing leaves the output as it was")
     CHECK(output == L"earlier");
 }
 
-TEST_CASE("output is appended, decoded from code page 936, with its CR LF line ends")
+TEST_CASE("output is appended, decoded from the ANSI code page (936 here), with its CR LF line ends")
 {
     std::wstring output = L"earlier|";
     CHECK(RunConsoleCommand(L"echo 保护的磁盘卷: 卷 C:", &output) == 1);
@@ -51,26 +51,32 @@ TEST_CASE("standard error is captured, and a non-zero exit code still counts as 
     CHECK(output.find(L"错误: 找不到密钥保护器。") != std::wstring::npos);
 }
 
-TEST_CASE("output longer than one read arrives whole, with two-byte characters split across reads intact")
+TEST_CASE("output longer than one read arrives whole, with characters of several bytes split across reads intact")
 {
-    CTempFolder folder;
-    // Only two-byte characters: any read that ends on an odd byte count splits one of them.
-    std::wstring text;
-    for (int i = 0; i < 5000; ++i) text += (i % 2) ? L"卷" : L"密";
-    text += L"\r\n";
-    for (int i = 0; i < 2000; ++i) text += L"码";
-    text += L"\r\n";
-    const std::string bytes = fx::EncodeCodePage(text, fx::kCodePageGbk);
-    REQUIRE(bytes.size() > 3 * 4095);
-    REQUIRE(testing::WriteFileBytes(folder / L"big.txt", bytes));
+    // GBK as on a Chinese Windows; UTF-8 as where the ANSI code page is UTF-8 (Wine's never is, so
+    // the code page is given).
+    for (const UINT codePage : {fx::kCodePageGbk, static_cast<UINT>(CP_UTF8)}) {
+        CAPTURE(codePage);
+        CTempFolder folder;
+        // Only characters of two (GBK) or three (UTF-8) bytes after one ASCII byte: reads of 4095
+        // bytes split one of them.
+        std::wstring text = L"a";
+        for (int i = 0; i < 5000; ++i) text += (i % 2) ? L"卷" : L"密";
+        text += L"\r\n";
+        for (int i = 0; i < 2000; ++i) text += L"码";
+        text += L"\r\n";
+        const std::string bytes = fx::EncodeCodePage(text, codePage);
+        REQUIRE(bytes.size() > 3 * 4095);
+        REQUIRE(testing::WriteFileBytes(folder / L"big.txt", bytes));
 
-    std::wstring output = L">";
-    const DWORD start = GetTickCount();
-    REQUIRE(RunConsoleCommand(testing::OwnFolder() + L"write_bytes.exe \"" + folder.Path() + L"big.txt\"", &output) ==
-            1);
-    CHECK(output == L">" + text);
-    // Each read of at most 4095 bytes is followed by a half-second pause.
-    CHECK(GetTickCount() - start >= 3 * 500);
+        std::wstring output = L">";
+        const DWORD start = GetTickCount();
+        const std::wstring command = testing::OwnFolder() + L"write_bytes.exe \"" + folder.Path() + L"big.txt\"";
+        REQUIRE(RunConsoleCommandWith(fx::SystemFilePath(L"cmd.exe"), command, &output, codePage) == 1);
+        CHECK(output == L">" + text);
+        // Each read of at most 4095 bytes is followed by a half-second pause.
+        CHECK(GetTickCount() - start >= 3 * 500);
+    }
 }
 
 TEST_CASE("on 64-bit Windows the command runs without file-system redirection, which is restored afterwards")
@@ -112,7 +118,7 @@ TEST_CASE("an interpreter that cannot be started gives 0 and leaves the output u
     REQUIRE(testing::WriteFileBytes(folder / L"cmd.exe", "this is not a program"));
     for (const std::wstring& interpreter : {folder / L"cmd.exe", folder / L"missing.exe"}) {
         std::wstring output = L"unchanged";
-        CHECK(RunConsoleCommandWith(interpreter, L"echo should not run", &output) == 0);
+        CHECK(RunConsoleCommandWith(interpreter, L"echo should not run", &output, GetACP()) == 0);
         CHECK(output == L"unchanged");
     }
 }

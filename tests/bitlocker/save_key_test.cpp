@@ -56,27 +56,37 @@ void CheckNoPassword(const Machine& machine)
 
 TEST_CASE("the key file holds exactly the GBK protector listing the tool printed, with CR LF and no BOM")
 {
-    bde::CMachineScope scope(Machine::Default());
-    CTempFolder folder;
-    const std::wstring path = folder / L"BitLocker恢复密钥F盘.txt";
-    CBitLockerOperator op;
-    const testing::WorkerRun run = SaveKey(op, L"C:", path);
-    CHECK(run.outcome == kSaveKeySaved);
+    const struct
+    {
+        bool english;
+        const wchar_t* heading;
+    } editions[] = {{false, L"数字密码:"}, {true, L"Numerical Password:"}};
+    for (const auto& edition : editions) {
+        CAPTURE(edition.english);
+        Machine machine = Machine::Default();
+        machine.english = edition.english;
+        bde::CMachineScope scope(machine);
+        CTempFolder folder;
+        const std::wstring path = folder / L"BitLocker恢复密钥F盘.txt";
+        CBitLockerOperator op;
+        const testing::WorkerRun run = SaveKey(op, L"C:", path);
+        CHECK(run.outcome == kSaveKeySaved);
 
-    const bde::CapturedRun printed = bde::RunCaptured(L"\"" + bde::StandInPath() + L"\" -protectors -get C:");
-    REQUIRE(printed.started);
-    const std::string bytes = ReadFileBytes(path);
-    CHECK(bytes == printed.output);
-    CHECK(testing::ContainsGbk(bytes, L"数字密码:"));
-    CHECK(testing::ContainsGbk(bytes, L"TPM:"));
-    CHECK(testing::ContainsGbk(bytes, L"571406-613470-463529-412599-375045-353639-703813-007909"));
-    CHECK(bytes.compare(0, 3, "\xEF\xBB\xBF") != 0);
-    CHECK(bytes.compare(0, 2, "\xFF\xFE") != 0);
-    for (size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1)) {
-        REQUIRE(i > 0);
-        CHECK(bytes[i - 1] == '\r');
+        const bde::CapturedRun printed = bde::RunCaptured(L"\"" + bde::StandInPath() + L"\" -protectors -get C:");
+        REQUIRE(printed.started);
+        const std::string bytes = ReadFileBytes(path);
+        CHECK(bytes == printed.output);
+        CHECK(testing::ContainsGbk(bytes, edition.heading));
+        CHECK(testing::ContainsGbk(bytes, L"TPM:"));
+        CHECK(testing::ContainsGbk(bytes, L"571406-613470-463529-412599-375045-353639-703813-007909"));
+        CHECK(bytes.compare(0, 3, "\xEF\xBB\xBF") != 0);
+        CHECK(bytes.compare(0, 2, "\xFF\xFE") != 0);
+        for (size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1)) {
+            REQUIRE(i > 0);
+            CHECK(bytes[i - 1] == '\r');
+        }
+        CHECK(LeftoverTemporaries(folder.Path()) == 0);
     }
-    CHECK(LeftoverTemporaries(folder.Path()) == 0);
 }
 
 TEST_CASE("an existing key file is replaced, not appended to")
@@ -102,9 +112,17 @@ TEST_CASE("a volume protected only by a TPM gives outcome 3 and no file")
 
 TEST_CASE("a manage-bde that ends right after the numerical password heading gives outcome 3 and no file")
 {
-    Machine machine = Machine::Default();
-    machine.crashAfter = L"数字密码:";
-    CheckNoPassword(machine);
+    for (const wchar_t* heading : {L"数字密码:", L"Numerical Password:"}) {
+        Machine machine = Machine::Default();
+        machine.english = heading[0] == L'N';
+        machine.crashAfter = heading;
+        CheckNoPassword(machine);
+    }
+    // A locked volume lists its numerical password's heading, but not the password.
+    Machine locked = Machine::Default();
+    locked.english = true;
+    locked.volumes[0].locked = true;
+    CheckNoPassword(locked);
 }
 
 TEST_CASE("the key file lets in only SYSTEM, the Administrators and the user, whatever its folder passes on")

@@ -1,37 +1,45 @@
-#include "bitlocker/GbkChunk.h"
+#include "bitlocker/BdeEditions.h"
 #include "bitlocker/RecoveryPassword.h"
+#include "bitlocker/TextChunk.h"
 #include "bitlocker/VolumeName.h"
 
 #include <doctest.h>
 
 #include <string>
+#include <vector>
 
-TEST_CASE("GBK chunks end on character boundaries")
+TEST_CASE("GBK and UTF-8 chunks end on character boundaries")
 {
-    // "卷 C:" in GBK is BE ED 20 43 3A; trail bytes can look like lead bytes (0xB0 0xA1 = 啊).
-    const std::string text = "\xBE\xED \x43\x3A\xB0\xA1\xB0\xA1";
-    CHECK(CompleteGbkPrefix(text.data(), text.size()) == text.size());
-    CHECK(CompleteGbkPrefix(text.data(), 1) == 0);
-    CHECK(CompleteGbkPrefix(text.data(), 2) == 2);
-    CHECK(CompleteGbkPrefix(text.data(), 6) == 5);  // 0xB0 alone at the end waits
-    CHECK(CompleteGbkPrefix(text.data(), 7) == 7);  // 0xB0 0xA1 complete
-    CHECK(CompleteGbkPrefix(text.data(), 0) == 0);
-
-    for (size_t cut = 0; cut <= text.size(); ++cut) {
-        CGbkChunker chunker;
-        std::string joined = chunker.Push(text.data(), cut);
-        CHECK(CompleteGbkPrefix(joined.data(), joined.size()) == joined.size());
-        joined += chunker.Push(text.data() + cut, text.size() - cut);
-        joined += chunker.Flush();
-        CHECK(joined == text);
+    const CChunkEncoding gbk = CChunkEncoding::SingleByte().AddLeadRange(0x81, 0xFE);
+    const struct
+    {
+        CChunkEncoding encoding;
+        std::string text;
+        std::vector<size_t> complete;  // CompletePrefix of the first n bytes, n = 0, 1, ...
+    } cases[] = {
+        // "卷 C:" in GBK is BE ED 20 43 3A; trail bytes can look like lead bytes (0xB0 0xA1 = 啊).
+        {gbk, "\xBE\xED \x43\x3A\xB0\xA1\xB0\xA1", {0, 0, 2, 3, 4, 5, 5, 7, 7, 9}},
+        // "a卷😀" in UTF-8: one, three and four bytes; a stray continuation byte passes as it is.
+        {CChunkEncoding::Utf8(), "a\xE5\x8D\xB7\xF0\x9F\x98\x80\x80", {0, 1, 1, 1, 4, 4, 4, 4, 8, 9}},
+    };
+    for (const auto& c : cases) {
+        for (size_t n = 0; n <= c.text.size(); ++n) CHECK(c.encoding.CompletePrefix(c.text.data(), n) == c.complete[n]);
+        for (size_t cut = 0; cut <= c.text.size(); ++cut) {
+            CTextChunker chunker(c.encoding);
+            std::string joined = chunker.Push(c.text.data(), cut);
+            CHECK(c.encoding.CompletePrefix(joined.data(), joined.size()) == joined.size());
+            joined += chunker.Push(c.text.data() + cut, c.text.size() - cut);
+            joined += chunker.Flush();
+            CHECK(joined == c.text);
+        }
     }
 }
 
 TEST_CASE("an orphaned lead byte at the very end is flushed, not lost")
 {
-    CGbkChunker chunker;
-    CHECK(chunker.Push("ab\xBE", 3) == "ab");
-    CHECK(chunker.Flush() == "\xBE");
+    CTextChunker chunker(CChunkEncoding::Utf8());
+    CHECK(chunker.Push("ab\xE5\x8D", 4) == "ab");
+    CHECK(chunker.Flush() == "\xE5\x8D");
     CHECK(chunker.Flush().empty());
 }
 
@@ -131,5 +139,40 @@ TEST_CASE("a protector listing holds a recovery password only when one follows t
     };
     for (const Case& c : cases) {
         CHECK(HasRecoveryPasswordAfter(c.text, L"数字密码:") == c.holds);
+    }
+}
+
+TEST_CASE("success, failure and no protector are read in the edition the answer names in its banner")
+{
+    const std::wstring zh =
+        L"BitLocker 驱动器加密: 配置工具版本 10.0.19041\r\n版权所有 (C) 2013 Microsoft Corporation。\r\n\r\n";
+    const std::wstring en = L"BitLocker Drive Encryption: Configuration Tool version 10.0.19041\r\n"
+                            L"Copyright (C) 2013 Microsoft Corporation. All rights reserved.\r\n\r\n";
+    const struct
+    {
+        std::wstring output;
+        bool unlocked;
+        bool decrypting;
+        bool noProtector;
+    } rows[] = {
+        {zh + L"密码已成功解锁卷 D:。\r\n", true, false, false},
+        {en + L"The password successfully unlocked volume D:.\r\n", true, false, false},
+        {zh + L"解密正在进行中。\r\n", false, true, false},
+        {en + L"Decryption is now in progress.\r\n", false, true, false},
+        {en + L"Volume E: [Data]\r\nAll Key Protectors\r\n\r\nERROR: No key protectors found.\r\n", false, false, true},
+        {zh + L"卷 E: [Data]\r\n所有密钥保护器\r\n\r\n错误: 找不到密钥保护器。\r\n", false, false, true},
+        // The other edition's words, an error line, a label, no banner at all: never a success.
+        {zh + L"The password successfully unlocked volume D:.\r\n", false, false, false},
+        {en + L"解密正在进行中。\r\nERROR: No key protectors found.\r\n", false, false, true},
+        {en + L"Decryption is now in progress.\r\nERROR: An error occurred (code 0x80310001):\r\n", false, false,
+         false},
+        {en + L"Volume C: [No key protectors found]\r\nAll Key Protectors\r\n", false, false, false},
+        {L"The password successfully unlocked volume D:.\r\n", false, false, false},
+    };
+    for (const auto& row : rows) {
+        CAPTURE(row.output.size());
+        CHECK(ReportsSuccess(row.output, &BdeEdition::unlocked) == row.unlocked);
+        CHECK(ReportsSuccess(row.output, &BdeEdition::decrypting) == row.decrypting);
+        CHECK(ReportsNoProtector(row.output) == row.noProtector);
     }
 }

@@ -47,10 +47,16 @@ bool IsLocked(const bde::CMachineScope& scope, const wchar_t* name)
     return volume->locked;
 }
 
-// The default machine with a second unlocked encrypted volume, F:.
-Machine TwoUnlockedEncrypted()
+Machine InEdition(bool english, Machine machine = Machine::Default())
 {
-    Machine machine = Machine::Default();
+    machine.english = english;
+    return machine;
+}
+
+// The default machine with a second unlocked encrypted volume, F:.
+Machine TwoUnlockedEncrypted(bool english = false)
+{
+    Machine machine = InEdition(english);
     machine.volumes.push_back(testing::EncryptedDataVolume(L"F:"));
     return machine;
 }
@@ -68,25 +74,34 @@ VolumeInfoMap DetectedMap(CBitLockerOperator& op)
 
 TEST_CASE("the right recovery password unlocks the volume; the next status reads it unlocked")
 {
-    bde::CMachineScope scope(Machine::Default());
-    REQUIRE(IsLocked(scope, L"D:"));
-    CHECK(Unlock(L"D:", kLockedPassword).outcome == kUnlockDone);
-    CHECK_FALSE(IsLocked(scope, L"D:"));
-    CBitLockerOperator op;
-    const VolumeInfoMap map = DetectedMap(op);
-    REQUIRE(map.count(L"D:") == 1);
-    CHECK(map.at(L"D:").strConversionStatus == L"仅加密了已用空间");
+    const struct
+    {
+        bool english;
+        const wchar_t* status;
+    } editions[] = {{false, L"仅加密了已用空间"}, {true, L"Used Space Only Encrypted"}};
+    for (const auto& edition : editions) {
+        bde::CMachineScope scope(InEdition(edition.english));
+        REQUIRE(IsLocked(scope, L"D:"));
+        CHECK(Unlock(L"D:", kLockedPassword).outcome == kUnlockDone);
+        CHECK_FALSE(IsLocked(scope, L"D:"));
+        CBitLockerOperator op;
+        const VolumeInfoMap map = DetectedMap(op);
+        REQUIRE(map.count(L"D:") == 1);
+        CHECK(map.at(L"D:").strConversionStatus == edition.status);
+    }
 }
 
 TEST_CASE("a wrong recovery password gives 2 and the record 解密失败, without the password in the log")
 {
-    bde::CMachineScope scope(Machine::Default());
-    const std::wstring wrong = L"571406-613470-463529-412599-375045-353639-703813-007909";
-    const testing::WorkerRun run = Unlock(L"D:", wrong, L"解密失败");
-    CHECK(run.outcome == kUnlockFailed);
-    CHECK(testing::ContainsGbk(run.logGained, L"解密失败\r\n"));
-    CHECK(run.logGained.find("571406") == std::string::npos);
-    CHECK(IsLocked(scope, L"D:"));
+    for (const bool english : {false, true}) {
+        bde::CMachineScope scope(InEdition(english));
+        const std::wstring wrong = L"571406-613470-463529-412599-375045-353639-703813-007909";
+        const testing::WorkerRun run = Unlock(L"D:", wrong, L"解密失败");
+        CHECK(run.outcome == kUnlockFailed);
+        CHECK(testing::ContainsGbk(run.logGained, L"解密失败\r\n"));
+        CHECK(run.logGained.find("571406") == std::string::npos);
+        CHECK(IsLocked(scope, L"D:"));
+    }
 }
 
 TEST_CASE("what users commonly type reaches manage-bde in canonical form")
@@ -139,24 +154,26 @@ TEST_CASE("malformed and hostile passwords give 2, start no command and create n
 
 TEST_CASE("turn-off of every selected volume: 1, and the refreshed map lacks them")
 {
-    bde::CMachineScope scope(TwoUnlockedEncrypted());
-    CBitLockerOperator op;
-    REQUIRE(DetectedMap(op).size() == 3);  // C:, D: (locked) and F:
-    const testing::WorkerRun run = TurnOff(op, {L"C:", L"F:"});
-    CHECK(run.outcome == kTurnOffAll);
-    CHECK(op.m_vecFailedVolumes.empty());
-    CHECK(op.m_mapVolumes.size() == 1);
-    CHECK(op.m_mapVolumes.count(L"D:") == 1);
-    const std::vector<std::wstring> journal = scope.Journal();
-    REQUIRE(journal.size() >= 3);
-    CHECK(journal[journal.size() - 3] == L"-off C:");
-    CHECK(journal[journal.size() - 2] == L"-off F:");
-    CHECK(journal.back() == L"-status");
+    for (const bool english : {false, true}) {
+        bde::CMachineScope scope(TwoUnlockedEncrypted(english));
+        CBitLockerOperator op;
+        REQUIRE(DetectedMap(op).size() == 3);  // C:, D: (locked) and F:
+        const testing::WorkerRun run = TurnOff(op, {L"C:", L"F:"});
+        CHECK(run.outcome == kTurnOffAll);
+        CHECK(op.m_vecFailedVolumes.empty());
+        CHECK(op.m_mapVolumes.size() == 1);
+        CHECK(op.m_mapVolumes.count(L"D:") == 1);
+        const std::vector<std::wstring> journal = scope.Journal();
+        REQUIRE(journal.size() >= 3);
+        CHECK(journal[journal.size() - 3] == L"-off C:");
+        CHECK(journal[journal.size() - 2] == L"-off F:");
+        CHECK(journal.back() == L"-status");
+    }
 }
 
 TEST_CASE("the first accepted and the second refused: 3 with only the second failed, map unchanged")
 {
-    bde::CMachineScope scope(TwoUnlockedEncrypted());
+    bde::CMachineScope scope(TwoUnlockedEncrypted(true));
     CBitLockerOperator op;
     const VolumeInfoMap before = DetectedMap(op);
     const testing::WorkerRun run = TurnOff(op, {L"C:", L"D:"}, L"执行关闭加密磁盘命令失败");

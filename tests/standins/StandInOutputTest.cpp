@@ -99,6 +99,15 @@ TEST_CASE("the default machine's status is the zh-CN listing in code page 936")
         CMachineScope scope(Machine::Default());
         checkDefaultStatus();
     }
+    SUBCASE("in UTF-8, as where the ANSI code page is UTF-8")
+    {
+        Machine machine = Machine::Default();
+        machine.utf8 = true;
+        CMachineScope scope(machine);
+        const CapturedRun run = RunStandIn(L"-status");
+        CHECK(run.output == Utf8(GbkLines(kDefaultStatus)));
+        CHECK(run.output.find("\xE5\x8D\xB7 C: [OS]\r\n") != std::string::npos);  // "卷"
+    }
 }
 
 TEST_CASE("conversion states, empty labels and a single volume's status")
@@ -200,6 +209,56 @@ TEST_CASE("the English edition's status carries none of the Chinese markers")
                                     L""}));
 }
 
+TEST_CASE("the English edition answers every command as the published captures show")
+{
+    Machine machine = Machine::Default();
+    machine.english = true;
+    CMachineScope scope(machine);
+    const struct
+    {
+        const wchar_t* arguments;
+        DWORD exitCode;
+        std::initializer_list<const wchar_t*> lines;  // after the banner
+    } rows[] = {
+        {L"-protectors -get C:",
+         0,
+         {L"Volume C: [OS]", L"All Key Protectors", L"", L"    TPM:",
+          L"      ID: {EBDEC50E-0666-4674-9EF4-0123456789AB}", L"      PCR Validation Profile:", L"        7, 11",
+          L"        (Uses Secure Boot for integrity validation)", L"", L"    Numerical Password:",
+          L"      ID: {4B82A66E-A0C0-4EF4-AB39-0123456789AB}", L"      Password:",
+          L"        571406-613470-463529-412599-375045-353639-703813-007909", L""}},
+        {L"-protectors -get E:",
+         kExitFailed,
+         {L"Volume E: [Data]", L"All Key Protectors", L"", L"ERROR: No key protectors found."}},
+        {L"-protectors -get D:",
+         0,
+         {L"Volume D: [Label Unknown]", L"All Key Protectors", L"", L"    Numerical Password:",
+          L"      ID: {0F2C8E41-7B3D-4A59-9C16-5D8E2B7A4C03}", L"", L"    Password:",
+          L"      ID: {9A61D3C7-2E84-4F0B-B5D2-71C4E0A98F36}", L""}},
+        {L"-status D:",
+         0,
+         {L"Volume D: [Label Unknown]", L"[Data Volume]", L"", L"    Size:                 Unknown GB",
+          L"    BitLocker Version:    2.0", L"    Conversion Status:    Unknown", L"    Percentage Encrypted: Unknown%",
+          L"    Encryption Method:    XTS-AES 128", L"    Protection Status:    Unknown",
+          L"    Lock Status:          Locked", L"    Identification Field: Unknown",
+          L"    Automatic Unlock:     Disabled", L"    Key Protectors:", L"        Numerical Password",
+          L"        Password", L""}},
+        {L"-off D:", kExitFailed, {L"ERROR: The operation cannot be performed because the volume is locked."}},
+        {L"-off E:", kExitFailed, {L"ERROR: An error occurred (code 0x80310001):", L"This drive is not encrypted."}},
+        {L"-unlock D: -RecoveryPassword 160083-390742-605913-261228-093346-480293-564553-218031",
+         0,
+         {L"The password successfully unlocked volume D:."}},
+        {L"-off C:", 0, {L"Decryption is now in progress."}},
+    };
+    const std::string banner = GbkLines({L"BitLocker Drive Encryption: Configuration Tool version 10.0.19041",
+                                         L"Copyright (C) 2013 Microsoft Corporation. All rights reserved.", L""});
+    for (const auto& row : rows) {
+        const CapturedRun run = RunStandIn(row.arguments);
+        CHECK(run.exitCode == row.exitCode);
+        CHECK_GBK(run.output, banner + GbkLines(row.lines));
+    }
+}
+
 TEST_CASE("the protector listing")
 {
     SUBCASE("TPM and numerical password of the default system volume")
@@ -236,13 +295,14 @@ TEST_CASE("the protector listing")
         CHECK(run.exitCode == kExitFailed);
         CHECK_GBK(run.output, GbkLines({HEADER, L"卷 E: [Data]", L"所有密钥保护器", L"", L"错误: 找不到密钥保护器。"}));
     }
-    SUBCASE("a locked volume is refused")
+    SUBCASE("a locked volume lists its protectors without the recovery password")
     {
         CMachineScope scope(Machine::Default());
         const CapturedRun run = RunStandIn(L"-protectors -get D:");
-        CHECK(run.exitCode == kExitFailed);
-        CHECK_GBK(run.output, GbkLines({HEADER, L"错误: 发生错误(代码 0x80310000):",
-                                        L"此驱动器已由 BitLocker 驱动器加密锁定。必须从控制面板解锁此驱动器。"}));
+        CHECK(run.exitCode == 0);
+        CHECK_GBK(run.output, GbkLines({HEADER, L"卷 D: [标签未知]", L"所有密钥保护器", L"", L"    数字密码:",
+                                        L"      ID: {0F2C8E41-7B3D-4A59-9C16-5D8E2B7A4C03}", L"", L"    密码:",
+                                        L"      ID: {9A61D3C7-2E84-4F0B-B5D2-71C4E0A98F36}", L""}));
     }
 }
 

@@ -45,7 +45,7 @@ TEST_CASE("unlocking with the recovery password")
                                    L"160083-390742-605913-261228-093346-480293-564553-218031-"}) {
             const CapturedRun run = RunStandIn(std::wstring(L"-unlock D: -rp ") + bad);
             CHECK(run.exitCode == kExitFailed);
-            CHECK(Contains(run, L"错误: 发生错误(代码 0x8031006B):"));
+            CHECK(Contains(run, L"错误: 发生错误(代码 0x80310035):"));
         }
         CHECK(scope.Reload().Find(L"D:")->locked);
     }
@@ -100,7 +100,7 @@ TEST_CASE("turning BitLocker off starts the decryption")
     {
         const CapturedRun locked = RunStandIn(L"-off D:");
         CHECK(locked.exitCode == kExitFailed);
-        CHECK(Contains(locked, L"错误: 发生错误(代码 0x80310000):"));
+        CHECK(Contains(locked, L"错误: 无法执行该操作，因为卷已锁定。\r\n"));
         CHECK_FALSE(Contains(locked, L"解密正在进行中"));
         CHECK(scope.Reload().Find(L"D:")->conversion == Conversion::UsedSpaceOnlyEncrypted);
     }
@@ -233,6 +233,7 @@ TEST_CASE("the state file")
     {
         Machine machine = Machine::Default();
         machine.english = true;
+        machine.utf8 = true;
         machine.pieces = 4;
         machine.pieceDelayMs = 250;
         machine.exitCode = -5;
@@ -243,6 +244,7 @@ TEST_CASE("the state file")
         CMachineScope scope(machine);
         const Machine back = scope.Reload();
         CHECK(back.english);
+        CHECK(back.utf8);
         CHECK_FALSE(back.denyAccess);
         CHECK(back.pieces == 4);
         CHECK(back.pieceDelayMs == 250);
