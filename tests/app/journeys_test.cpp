@@ -48,7 +48,8 @@ bool TakesInput(HWND child)
 class CJourney
 {
 public:
-    CJourney() : m_main(apptest::StartAndDetect(m_bed)), m_detection(m_bed.Commands())
+    explicit CJourney(bool english = false)
+        : m_bed(bde::InEdition(english)), m_main(apptest::StartAndDetect(m_bed)), m_detection(m_bed.Commands())
     {
         CHECK(m_detection == std::vector<std::wstring>{L"-status", L"-protectors -get C:"});
     }
@@ -154,39 +155,42 @@ bool EveryLineEndsInCrLf(const std::string& bytes)
 
 TEST_CASE("the key of C: saved to a file on F: through the Save As dialog holds the protector listing")
 {
-    const std::wstring keyFile = L"F:\\旅程密钥.txt";
-    DeleteFileW(keyFile.c_str());
-    CJourney journey;
-    journey.Press(IDC_MAIN_SAVE_KEY);
-    ChooseTarget(journey, kRowC);
-    HWND location = journey.Pair(IDC_SAVE_LOCATION_OK);
-    ClickIn(location, IDC_SAVE_LOCATION_BROWSE);
-    HWND saveAs = uitest::WaitForSaveAs(ui::InProcess(journey.Bed().Run().ProcessId()));
-    REQUIRE(saveAs);
-    REQUIRE(uitest::SaveAs(saveAs, keyFile));
-    REQUIRE(ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs));
-    HWND path = ui::FindControl(location, IDC_SAVE_LOCATION_PATH);
-    REQUIRE(ui::PumpUntil([&] { return ui::WindowText(path) == keyFile; }, uitest::kShellTimeoutMs));
-    // Under Wine the shell frame, not the chooser that owned the Save As dialog, is active when the
-    // dialog has gone: the user clicks into the chooser (its read-only path field) to go on.
-    ui::ClickWindow(path);
-    REQUIRE(TakesInput(location));
-    ClickIn(location, IDC_SAVE_LOCATION_OK);
+    for (const bde::Edition& edition : bde::kEditions) {
+        CAPTURE(edition.english);
+        const std::wstring keyFile = L"F:\\旅程密钥.txt";
+        DeleteFileW(keyFile.c_str());
+        CJourney journey(edition.english);
+        journey.Press(IDC_MAIN_SAVE_KEY);
+        ChooseTarget(journey, kRowC);
+        HWND location = journey.Pair(IDC_SAVE_LOCATION_OK);
+        ClickIn(location, IDC_SAVE_LOCATION_BROWSE);
+        HWND saveAs = uitest::WaitForSaveAs(ui::InProcess(journey.Bed().Run().ProcessId()));
+        REQUIRE(saveAs);
+        REQUIRE(uitest::SaveAs(saveAs, keyFile));
+        REQUIRE(ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs));
+        HWND path = ui::FindControl(location, IDC_SAVE_LOCATION_PATH);
+        REQUIRE(ui::PumpUntil([&] { return ui::WindowText(path) == keyFile; }, uitest::kShellTimeoutMs));
+        // Under Wine the shell frame, not the chooser that owned the Save As dialog, is active when the
+        // dialog has gone: the user clicks into the chooser (its read-only path field) to go on.
+        ui::ClickWindow(path);
+        REQUIRE(TakesInput(location));
+        ClickIn(location, IDC_SAVE_LOCATION_OK);
 
-    CHECK(journey.Result() == L"保存加密磁盘密钥成功！");
-    CHECK(journey.NewCommands() == std::vector<std::wstring>{L"-protectors -get C:"});
-    const std::string bytes = testing::ReadFileBytes(keyFile);
-    REQUIRE(DeleteFileW(keyFile.c_str()));
-    // Exactly what manage-bde prints for C:, in code page 936 as it printed it.
-    const bde::CapturedRun printed = bde::RunCaptured(L"\"" + bde::StandInPath() + L"\" -protectors -get C:");
-    REQUIRE(printed.started);
-    CHECK(bytes == printed.output);
-    const std::wstring text = fx::DecodeCodePage(bytes, 936);
-    CHECK(text.find(L"数字密码:") != std::wstring::npos);
-    CHECK(text.find(RecoveryPassword(L"C:")) != std::wstring::npos);
-    CHECK(EveryLineEndsInCrLf(bytes));
-    CHECK(bytes.compare(0, 3, "\xEF\xBB\xBF") != 0);
-    CHECK(bytes.compare(0, 2, "\xFF\xFE") != 0);
+        CHECK(journey.Result() == L"保存加密磁盘密钥成功！");
+        CHECK(journey.NewCommands() == std::vector<std::wstring>{L"-protectors -get C:"});
+        const std::string bytes = testing::ReadFileBytes(keyFile);
+        REQUIRE(DeleteFileW(keyFile.c_str()));
+        // Exactly what manage-bde prints for C:, in code page 936 as it printed it.
+        const bde::CapturedRun printed = bde::RunCaptured(L"\"" + bde::StandInPath() + L"\" -protectors -get C:");
+        REQUIRE(printed.started);
+        CHECK(bytes == printed.output);
+        const std::wstring text = fx::DecodeCodePage(bytes, 936);
+        CHECK(text.find(edition.passwordHeading) != std::wstring::npos);
+        CHECK(text.find(RecoveryPassword(L"C:")) != std::wstring::npos);
+        CHECK(EveryLineEndsInCrLf(bytes));
+        CHECK(bytes.compare(0, 3, "\xEF\xBB\xBF") != 0);
+        CHECK(bytes.compare(0, 2, "\xFF\xFE") != 0);
+    }
 }
 
 TEST_CASE("unlocking D: with a recovery password: the right one unlocks it, a wrong or malformed one fails")
@@ -199,6 +203,7 @@ TEST_CASE("unlocking D: with a recovery password: the right one unlocks it, a wr
         const wchar_t* result;
         std::vector<std::wstring> commands;  // after the detection
         bool lockedAfter;
+        bool english = false;  // manage-bde answers in the English edition
     };
     const Case cases[] = {
         {"the volume's own, with dashes",
@@ -215,10 +220,22 @@ TEST_CASE("unlocking D: with a recovery password: the right one unlocks it, a wr
          L"解密失败！",
          {},
          true},
+        {"the volume's own, in English",
+         RecoveryPassword(L"D:"),
+         L"解密成功！",
+         {L"-unlock D: -RecoveryPassword " + RecoveryPassword(L"D:")},
+         false,
+         true},
+        {"well formed but wrong, in English",
+         wrong,
+         L"解密失败！",
+         {L"-unlock D: -RecoveryPassword " + wrong},
+         true,
+         true},
     };
     for (const Case& c : cases) {
         CAPTURE(c.name);
-        CJourney journey;
+        CJourney journey(c.english);
         journey.Press(IDC_MAIN_UNLOCK);
         ChooseTarget(journey, kRowD);
         EnterKey(journey, c.typed);
@@ -236,16 +253,23 @@ TEST_CASE("turning off the ticked volumes: the locked D: refuses and is named as
         std::vector<int> untick;
         const wchar_t* result;
         std::vector<std::wstring> commands;  // after the detection
+        bool english = false;                // manage-bde answers in the English edition
     };
     const Case cases[] = {
         {"both as they start", {}, L"部分加密磁盘关闭成功，关闭失败磁盘分区为D:", {L"-off C:", L"-off D:"}},
         // All turned off: the map is read again for the choosers.
         {"C: alone", {kRowD}, L"关闭加密成功！", {L"-off C:", L"-status"}},
         {"D: alone", {kRowC}, L"关闭加密失败！", {L"-off D:"}},
+        {"both as they start, in English",
+         {},
+         L"部分加密磁盘关闭成功，关闭失败磁盘分区为D:",
+         {L"-off C:", L"-off D:"},
+         true},
+        {"C: alone, in English", {kRowD}, L"关闭加密成功！", {L"-off C:", L"-status"}, true},
     };
     for (const Case& c : cases) {
         CAPTURE(c.name);
-        CJourney journey;
+        CJourney journey(c.english);
         journey.Press(IDC_MAIN_TURN_OFF);
         HWND chooser = journey.Pair(IDC_TURN_OFF_OK);
         HWND list = TurnOffList(chooser);

@@ -62,11 +62,9 @@ bde::Volume FullyEncrypted(const wchar_t* name, bool withProtectors)
 
 TEST_CASE("the default machine, in either edition: outcome 1, locked and encrypted volumes in the map, no record")
 {
-    Machine english = Machine::Default();
-    english.english = true;
-    for (const Machine& machine : {Machine::Default(), english}) {
-        CAPTURE(machine.english);
-        const DetectionRun run = Detect(machine);
+    for (const bde::Edition& edition : bde::kEditions) {
+        CAPTURE(edition.english);
+        const DetectionRun run = Detect(bde::InEdition(edition.english));
         CheckMessageOrder(run);
         CHECK(run.outcome == kDetectFound);
         REQUIRE(run.map.size() == 2);

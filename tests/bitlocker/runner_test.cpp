@@ -118,7 +118,7 @@ TEST_CASE("an interpreter that cannot be started gives 0 and leaves the output u
     REQUIRE(testing::WriteFileBytes(folder / L"cmd.exe", "this is not a program"));
     for (const std::wstring& interpreter : {folder / L"cmd.exe", folder / L"missing.exe"}) {
         std::wstring output = L"unchanged";
-        CHECK(RunConsoleCommandWith(interpreter, L"echo should not run", &output, GetACP()) == 0);
+        CHECK(RunConsoleCommandWith(interpreter, L"echo should not run", &output) == 0);
         CHECK(output == L"unchanged");
     }
 }

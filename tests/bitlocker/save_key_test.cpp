@@ -56,16 +56,9 @@ void CheckNoPassword(const Machine& machine)
 
 TEST_CASE("the key file holds exactly the GBK protector listing the tool printed, with CR LF and no BOM")
 {
-    const struct
-    {
-        bool english;
-        const wchar_t* heading;
-    } editions[] = {{false, L"数字密码:"}, {true, L"Numerical Password:"}};
-    for (const auto& edition : editions) {
+    for (const bde::Edition& edition : bde::kEditions) {
         CAPTURE(edition.english);
-        Machine machine = Machine::Default();
-        machine.english = edition.english;
-        bde::CMachineScope scope(machine);
+        bde::CMachineScope scope(bde::InEdition(edition.english));
         CTempFolder folder;
         const std::wstring path = folder / L"BitLocker恢复密钥F盘.txt";
         CBitLockerOperator op;
@@ -76,7 +69,7 @@ TEST_CASE("the key file holds exactly the GBK protector listing the tool printed
         REQUIRE(printed.started);
         const std::string bytes = ReadFileBytes(path);
         CHECK(bytes == printed.output);
-        CHECK(testing::ContainsGbk(bytes, edition.heading));
+        CHECK(testing::ContainsGbk(bytes, edition.passwordHeading));
         CHECK(testing::ContainsGbk(bytes, L"TPM:"));
         CHECK(testing::ContainsGbk(bytes, L"571406-613470-463529-412599-375045-353639-703813-007909"));
         CHECK(bytes.compare(0, 3, "\xEF\xBB\xBF") != 0);
@@ -112,15 +105,13 @@ TEST_CASE("a volume protected only by a TPM gives outcome 3 and no file")
 
 TEST_CASE("a manage-bde that ends right after the numerical password heading gives outcome 3 and no file")
 {
-    for (const wchar_t* heading : {L"数字密码:", L"Numerical Password:"}) {
-        Machine machine = Machine::Default();
-        machine.english = heading[0] == L'N';
-        machine.crashAfter = heading;
+    for (const bde::Edition& edition : bde::kEditions) {
+        Machine machine = bde::InEdition(edition.english);
+        machine.crashAfter = edition.passwordHeading;
         CheckNoPassword(machine);
     }
     // A locked volume lists its numerical password's heading, but not the password.
-    Machine locked = Machine::Default();
-    locked.english = true;
+    Machine locked = bde::InEdition(true);
     locked.volumes[0].locked = true;
     CheckNoPassword(locked);
 }

@@ -47,16 +47,10 @@ bool IsLocked(const bde::CMachineScope& scope, const wchar_t* name)
     return volume->locked;
 }
 
-Machine InEdition(bool english, Machine machine = Machine::Default())
-{
-    machine.english = english;
-    return machine;
-}
-
 // The default machine with a second unlocked encrypted volume, F:.
 Machine TwoUnlockedEncrypted(bool english = false)
 {
-    Machine machine = InEdition(english);
+    Machine machine = bde::InEdition(english);
     machine.volumes.push_back(testing::EncryptedDataVolume(L"F:"));
     return machine;
 }
@@ -74,27 +68,23 @@ VolumeInfoMap DetectedMap(CBitLockerOperator& op)
 
 TEST_CASE("the right recovery password unlocks the volume; the next status reads it unlocked")
 {
-    const struct
-    {
-        bool english;
-        const wchar_t* status;
-    } editions[] = {{false, L"仅加密了已用空间"}, {true, L"Used Space Only Encrypted"}};
-    for (const auto& edition : editions) {
-        bde::CMachineScope scope(InEdition(edition.english));
+    for (const bde::Edition& edition : bde::kEditions) {
+        bde::CMachineScope scope(bde::InEdition(edition.english));
         REQUIRE(IsLocked(scope, L"D:"));
         CHECK(Unlock(L"D:", kLockedPassword).outcome == kUnlockDone);
         CHECK_FALSE(IsLocked(scope, L"D:"));
         CBitLockerOperator op;
         const VolumeInfoMap map = DetectedMap(op);
         REQUIRE(map.count(L"D:") == 1);
-        CHECK(map.at(L"D:").strConversionStatus == edition.status);
+        CHECK(map.at(L"D:").strConversionStatus ==
+              (edition.english ? L"Used Space Only Encrypted" : L"仅加密了已用空间"));
     }
 }
 
 TEST_CASE("a wrong recovery password gives 2 and the record 解密失败, without the password in the log")
 {
     for (const bool english : {false, true}) {
-        bde::CMachineScope scope(InEdition(english));
+        bde::CMachineScope scope(bde::InEdition(english));
         const std::wstring wrong = L"571406-613470-463529-412599-375045-353639-703813-007909";
         const testing::WorkerRun run = Unlock(L"D:", wrong, L"解密失败");
         CHECK(run.outcome == kUnlockFailed);

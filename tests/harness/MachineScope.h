@@ -31,4 +31,19 @@ private:
     std::optional<testing::CEnvironmentScope> m_variable;
 };
 
+// The two editions the stand-in answers in, with the heading of the recovery password's protector.
+struct Edition
+{
+    bool english;
+    const wchar_t* passwordHeading;
+};
+inline constexpr Edition kEditions[] = {{false, L"数字密码:"}, {true, L"Numerical Password:"}};
+
+// The machine (the default one unless given) answering in the edition.
+inline Machine InEdition(bool english, Machine machine = Machine::Default())
+{
+    machine.english = english;
+    return machine;
+}
+
 }  // namespace bde
