@@ -121,7 +121,7 @@ bool CreateOutputPipe(fx::CKernelHandle* readEnd, fx::CKernelHandle* writeEnd)
 int RunConsoleCommand(std::wstring command, std::wstring* output)
 {
     const std::wstring interpreter = fx::SystemFilePath(L"cmd.exe");
-    return interpreter.empty() ? 0 : RunConsoleCommandWith(interpreter, command, output, GetACP());
+    return interpreter.empty() ? 0 : RunConsoleCommandWith(interpreter, command, output);
 }
 
 int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& command, std::wstring* output,

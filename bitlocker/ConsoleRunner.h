@@ -20,9 +20,9 @@ int IsWow64();
 int RunConsoleCommand(std::wstring command, std::wstring* output);
 
 // RunConsoleCommand with the interpreter given by its full path and the code page of its output;
-// RunConsoleCommand passes the system's own "cmd.exe" and its ANSI code page (GetACP).
+// RunConsoleCommand passes the system's own "cmd.exe" and its ANSI code page.
 int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& command, std::wstring* output,
-                          UINT codePage);
+                          UINT codePage = GetACP());
 
 // The pipe that carries the command's output: only the write end is inheritable, so the child never
 // holds a copy of the read end.
