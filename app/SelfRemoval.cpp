@@ -122,16 +122,12 @@ std::wstring ImagePathOf(DWORD processId)
 {
     fx::CKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process.IsValid()) return {};
-    for (DWORD size = MAX_PATH; size <= fx::kLongestPath; size *= 2) {
-        std::wstring path(size, L'\0');
+    // QueryFullProcessImageNameW fails when the path does not fit: then the buffer counts as filled.
+    return fx::ReadPathInto([&process](wchar_t* buffer, DWORD size) -> DWORD {
         DWORD length = size;
-        if (QueryFullProcessImageNameW(process.Get(), 0, path.data(), &length)) {
-            path.resize(length);
-            return path;
-        }
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
-    }
-    return {};
+        if (QueryFullProcessImageNameW(process.Get(), 0, buffer, &length)) return length;
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? size : 0;
+    });
 }
 
 // Every process but this one. A second copy started from the same folder still runs from these
