@@ -62,7 +62,6 @@ enum class RemovalSkip
     DesktopIni,        // the folder holds a "desktop.ini": the shell treats it as a special folder
     ForeignContent,    // anything besides the program file and the component, or those not plain files
     OtherCopyRunning,  // another process runs from the folder
-    NotSealed,         // the folder could not be taken out of the standard user's hands, or changed meanwhile
 };
 
 // The program's path is refused from this length on: the commands stay well inside MAX_PATH.

@@ -278,9 +278,9 @@ bool CarryOutRemoval(fx::CKernelHandle folder, RemovalFacts facts)
         PlanRemoval(facts).skip != RemovalSkip::None) {
         return false;
     }
-    // The name must still lead to the folder held: the interpreter opens its current folder by name.
-    // (On Windows nobody can rename the held folder; Wine, which does not keep it from being renamed,
-    // shows a link put in its place as a reparse point.)
+    // The name must still lead to the folder held: the interpreter enters it by name. Nobody can
+    // rename the held folder, and on Windows no folder above it either while it is open; Wine lets
+    // an ancestor be renamed, which this shows too.
     const DWORD attributes = GetFileAttributesW(decision.plan.folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
         FinalPathOf(decision.plan.folder) != facts.folderFinalPath) {
