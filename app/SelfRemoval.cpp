@@ -200,7 +200,8 @@ bool SealFolder(HANDLE folder, const std::wstring& path, RemovalFacts* facts)
 // or once it has ended; true in the first case. Until then the caller holds the folder.
 bool Launch(const RemovalCommand& command, const std::wstring& startSignal)
 {
-    // Only SYSTEM and the Administrators may connect: nobody else can give the signal early.
+    // Only SYSTEM and the Administrators may connect: nobody else can give the signal early. A name
+    // that somebody made first fails FILE_FLAG_FIRST_PIPE_INSTANCE, and then nothing is removed.
     fx::CProtectedAcl acl(fx::AclGrantees::SystemAndAdministrators, fx::AclInheritance::None);
     fx::CKernelHandle signal(CreateNamedPipeW(
         startSignal.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
