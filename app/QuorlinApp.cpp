@@ -1,10 +1,20 @@
 #include "app/QuorlinApp.h"
 
+#include "app/QuorlinDlg.h"
 #include "app/TessaroQuorlinDlg.h"
+#include "dialogs/PromptDlg.h"
+#include "framework/Scale.h"
 #include "framework/base/LibraryLoading.h"
 
 int CTessaroQuorlinApp::InitInstance()
 {
+    // A library found by name could come from the program's folder: load nothing, say so and end.
+    // Nothing has been changed yet, and the frame is never made, so the folder stays. (No test bed
+    // can make the restriction fail; Windows 10 has every call it makes.)
+    if (!m_bLibrarySearchRestricted) {
+        ShowMessagePrompt(kInitFailedText, fx::ScreenScaleFactor());
+        return 0;
+    }
     // The usage agreement viewer's RichEdit20W class; loaded from the system folder by full path.
     fx::LoadSystemLibrary(L"riched20.dll");
     CTessaroQuorlinDlg frame;
@@ -15,7 +25,7 @@ int CTessaroQuorlinApp::InitInstance()
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     // Before anything is loaded by name: the program's folder may hold planted libraries.
-    fx::RestrictLibrarySearch();
-    static CTessaroQuorlinApp application;
+    const bool restricted = fx::RestrictLibrarySearch();
+    static CTessaroQuorlinApp application(restricted);
     return application.Run();
 }

@@ -5,6 +5,14 @@
 
 class CTessaroQuorlinApp : public fx::CWinApp
 {
+public:
+    // Whether the library search was restricted before anything was loaded: without it the program
+    // shows its start-up failure and ends.
+    explicit CTessaroQuorlinApp(bool librarySearchRestricted) : m_bLibrarySearchRestricted(librarySearchRestricted) {}
+
 protected:
     int InitInstance() override;
+
+private:
+    bool m_bLibrarySearchRestricted;
 };

@@ -156,11 +156,16 @@ RemovalDecision PlanRemoval(const RemovalFacts& facts)
 }
 
 RemovalCommand BuildRemovalCommand(const RemovalPlan& plan, const std::wstring& systemFolder,
-                                   const std::wstring& windowsFolder)
+                                   const std::wstring& windowsFolder, const std::wstring& startSignal)
 {
     RemovalCommand command;
     command.application = systemFolder + L"\\cmd.exe";
-    command.currentFolder = systemFolder;
+    // The interpreter starts in the parent and enters the folder itself first: from then on its
+    // current folder holds the folder (and the parent, above it). Wine keeps the folder a process
+    // starts in open for good, which would keep it from being removed. Nothing is searched in
+    // either: the waiting program goes by its full path, the rest are the interpreter's own commands.
+    command.currentFolder = FolderOf(plan.folder);
+    if (command.currentFolder.size() == 2) command.currentFolder += L'\\';  // "D:" alone is D:'s current folder
     // The paths reach the interpreter as variables, each referenced inside double quotes. The
     // interpreter substitutes variables once, before it splits the line, and does not expand the
     // substituted text again; inside quotes "&", "|", "<", ">", "^" and "(" ")" are plain characters,
@@ -168,16 +173,22 @@ RemovalCommand BuildRemovalCommand(const RemovalPlan& plan, const std::wstring& 
     // expansion, which /V:OFF keeps off (and the plan refuses paths with "%" or "!" anyway). /D keeps
     // the AutoRun commands of the registry from running first.
     command.environment = {
-        L"QUORLIN_COMPONENT=" + plan.component, L"QUORLIN_FOLDER=" + plan.folder,
-        L"QUORLIN_PROGRAM=" + plan.program,     L"QUORLIN_WAIT=" + systemFolder + L"\\timeout.exe",
+        L"QUORLIN_COMPONENT=" + plan.component,
+        L"QUORLIN_FOLDER=" + plan.folder,
+        L"QUORLIN_PROGRAM=" + plan.program,
+        L"QUORLIN_SIGNAL=" + startSignal,
+        L"QUORLIN_WAIT=" + systemFolder + L"\\timeout.exe",
         L"SystemRoot=" + windowsFolder,
     };
-    // /S: the interpreter removes the outer quotes and runs the rest as it is. "rmdir" without /s
-    // removes the folder only if the two deletions left it empty.
+    // /S: the interpreter removes the outer quotes and runs the rest as it is. Nothing is deleted
+    // unless it entered the folder, gave the signal and waited. "cd .." lets go of the folder (a
+    // current folder cannot be removed); "rmdir" without /s removes it only if the two deletions
+    // left it empty.
     const std::wstring script =
-        L"\"%QUORLIN_WAIT%\" /t " + std::to_wstring(kRemovalDelaySeconds) +
-        L" /nobreak >nul & del /f /q \"%QUORLIN_PROGRAM%\" & del /f /q \"%QUORLIN_COMPONENT%\"" +
-        L" & rmdir \"%QUORLIN_FOLDER%\"";
+        L"cd \"%QUORLIN_FOLDER%\" && echo ready>\"%QUORLIN_SIGNAL%\" && \"%QUORLIN_WAIT%\" /t " +
+        std::to_wstring(kRemovalDelaySeconds) +
+        L" /nobreak >nul && (del /f /q \"%QUORLIN_PROGRAM%\" & del /f /q \"%QUORLIN_COMPONENT%\"" +
+        L" & cd .. & rmdir \"%QUORLIN_FOLDER%\")";
     command.commandLine = L"\"" + command.application + L"\" /D /V:OFF /S /C \"" + script + L"\"";
     return command;
 }

@@ -86,19 +86,30 @@ struct RemovalDecision
 
 RemovalDecision PlanRemoval(const RemovalFacts& facts);
 
-// The process that carries a plan out: the system's command interpreter waits until the program has
-// ended, deletes the two files by name and removes the folder only if it is then empty.
+// The process that carries a plan out: the system's command interpreter says that it runs, waits
+// until the program has ended, deletes the two files by name and removes the folder only if it is
+// then empty.
+//
+// Nothing a standard user does between the decision and the deletion can redirect it. At the
+// decision the program holds the folder open and takes it and its two files out of every standard
+// user's hands (SelfRemoval.cpp): nothing can be planted in the folder or made of its files any more.
+// What is left is the folder's own name in a parent the user controls; the folder is held open,
+// without sharing delete, first by the program and then, as its current folder, by the interpreter,
+// which says so before the program lets go: an open folder cannot be renamed or replaced, and
+// neither can a folder above an open one. The interpreter leaves it for the parent (still held)
+// only to remove it, and removing a name never follows a link there.
 struct RemovalCommand
 {
     std::wstring application;               // the interpreter, by full path
     std::wstring commandLine;               // holds no path of the plan: those travel in the environment
-    std::wstring currentFolder;             // the system folder
+    std::wstring currentFolder;             // the program's folder
     std::vector<std::wstring> environment;  // "NAME=value", sorted by name: the whole environment
 };
 
-// systemFolder: where cmd.exe and timeout.exe lie; windowsFolder: the value of SystemRoot.
+// systemFolder: where cmd.exe and timeout.exe lie; windowsFolder: the value of SystemRoot;
+// startSignal: a pipe that the interpreter writes a line into once it runs.
 RemovalCommand BuildRemovalCommand(const RemovalPlan& plan, const std::wstring& systemFolder,
-                                   const std::wstring& windowsFolder);
+                                   const std::wstring& windowsFolder, const std::wstring& startSignal);
 
 // Seconds the interpreter waits before it deletes anything: the program's process has ended by then.
 constexpr int kRemovalDelaySeconds = 3;

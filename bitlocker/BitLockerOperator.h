@@ -63,7 +63,8 @@ public:
     // Replaces the file's whole content with the text in code page 936; 0 when it cannot be written,
     // and then an earlier file of that name is left as it was.
     static int WriteTextFile(std::wstring path, std::wstring text);
-    // Appends the roots (C:\) of the drives that can take a key file; always 1.
+    // Appends the roots (C:\) of the drives that can take a key file; 1, or 0 when the system would not
+    // list its drives.
     static int GetCandidateDrives(std::vector<std::wstring>* drives);
 
     int StartUnlockThread(std::wstring volume, std::wstring recoveryPassword);

@@ -134,11 +134,13 @@ int CBitLockerOperator::WriteTextFile(std::wstring path, std::wstring text)
 
 int CBitLockerOperator::GetCandidateDrives(std::vector<std::wstring>* drives)
 {
+    // Without the list nothing is known about the drives: a failure, never "no drive can take it",
+    // which would read as "every drive is encrypted". (The test bed cannot make the system fail it.)
     const DWORD length = GetLogicalDriveStringsW(0, nullptr);
-    if (length == 0) return 1;
+    if (length == 0) return 0;
     std::wstring list(length, L'\0');
     const DWORD filled = GetLogicalDriveStringsW(length, list.data());
-    if (filled == 0 || filled >= length) return 1;
+    if (filled == 0 || filled >= length) return 0;
 
     // "C:\<NUL>D:\<NUL>...<NUL>"
     for (const wchar_t* root = list.c_str(); *root; root += wcslen(root) + 1) {

@@ -28,8 +28,9 @@ bool LoadPngFromResource(fx::ImagePtr& image, UINT id)
     }
     fx::ImagePtr loadedImage(new Gdiplus::Image(stream, FALSE));
     stream->Release();
-    // The decoder's own status is not examined: an undecodable resource gives an image that
-    // draws nothing, which is what every caller does without an image anyway.
+    // An undecodable resource gives an image object that draws nothing: it is no image, and the
+    // caller's earlier one stays.
+    if (loadedImage->GetLastStatus() != Gdiplus::Ok) return false;
     image = std::move(loadedImage);
     return true;
 }

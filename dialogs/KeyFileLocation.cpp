@@ -1,5 +1,8 @@
 #include "dialogs/KeyFileLocation.h"
 
+#include "framework/base/FinalPath.h"
+#include "framework/base/KernelHandle.h"
+
 #include <windows.h>
 
 namespace {
@@ -26,31 +29,53 @@ std::wstring VolumeGuidOf(const std::wstring& mountPoint)
     return name;
 }
 
-// The mount point (such as "E:\" or "E:\mounted\") of the volume that holds `path`.
-std::wstring MountPointOf(const std::wstring& path)
+// The drive letter ("E:") of a final path "\\?\E:\..."; empty for any other kind.
+std::wstring DriveOfFinalPath(const std::wstring& finalPath)
 {
-    std::vector<wchar_t> buffer(path.size() + MAX_PATH, L'\0');
-    if (!GetVolumePathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()))) return {};
-    return buffer.data();
+    const std::wstring prefix = L"\\\\?\\";
+    if (finalPath.size() < prefix.size() + 2 || finalPath.compare(0, prefix.size(), prefix) != 0 ||
+        finalPath[prefix.size() + 1] != L':') {
+        return {};
+    }
+    return finalPath.substr(prefix.size(), 2);
+}
+
+// The volume part ("\\?\Volume{GUID}\") of a final path in that form; empty for any other.
+std::wstring VolumeOfFinalPath(const std::wstring& finalPath)
+{
+    const size_t end = finalPath.find(L"}\\");
+    if (finalPath.rfind(L"\\\\?\\Volume{", 0) != 0 || end == std::wstring::npos) return {};
+    return finalPath.substr(0, end + 2);
 }
 
 }  // namespace
 
 bool IsOnEncryptedVolume(const std::wstring& path, const VolumeInfoMap& map)
 {
-    std::wstring mountPoint = MountPointOf(path);
-    // Without the system's answer the drive letter decides, as the path spells it.
-    if (mountPoint.empty()) mountPoint = path.substr(0, 2);
-    const std::wstring name = WithoutTrailing(mountPoint, L'\\');
-    const std::wstring guid = VolumeGuidOf(mountPoint);
+    // The file is created in the folder that holds it (the key file is written beside its name and
+    // renamed onto it, never through it), so the folder is judged as the system resolves it when it
+    // is opened: through junctions and symbolic links on the way, substituted drives and mount
+    // points. A folder that it cannot place on a volume of this machine cannot be judged and is
+    // refused: a missing one, and any network path, "\\localhost\c$" too, which the redirector leads
+    // back to a local drive without saying which. (Wine shows a Unix symbolic link as such a link;
+    // it neither shares its drives nor substitutes them the Windows way, so those are reasoned only.)
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return true;
+    std::wstring folder = path.substr(0, slash);
+    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';  // "E:" alone is E:'s current folder
+    const fx::CKernelHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.IsValid()) return true;
+    const std::wstring volume = VolumeOfFinalPath(fx::FinalPathOf(handle.Get(), VOLUME_NAME_GUID));
+    const std::wstring drive = DriveOfFinalPath(fx::FinalPathOf(handle.Get(), VOLUME_NAME_DOS));
+    if (volume.empty()) return true;
     for (const auto& entry : map) {
         const std::wstring& key = entry.first;
-        if (SameName(WithoutTrailing(key, L'\\'), name)) return true;
-        if (!guid.empty()) {
-            const bool keyIsGuid = key.rfind(L"\\\\?\\Volume{", 0) == 0;
-            const std::wstring keyGuid = keyIsGuid ? WithoutTrailing(key, L'\\') + L"\\" : VolumeGuidOf(key);
-            if (!keyGuid.empty() && SameName(keyGuid, guid)) return true;
-        }
+        if (!drive.empty() && SameName(WithoutTrailing(key, L'\\'), drive)) return true;
+        const bool keyIsGuid = key.rfind(L"\\\\?\\Volume{", 0) == 0;
+        const std::wstring keyGuid = keyIsGuid ? WithoutTrailing(key, L'\\') + L"\\" : VolumeGuidOf(key);
+        if (!keyGuid.empty() && SameName(keyGuid, volume)) return true;
     }
     return false;
 }

@@ -83,12 +83,13 @@ bool CSelectSaveDiskChildDlg::ProcessMessage(fx::Message& m)
 
 bool CSelectSaveDiskChildDlg::OnBrowse(fx::Message&)
 {
-    if (!m_pVolumes) {
+    std::vector<std::wstring> candidates;
+    // Without the map or the drive list nothing can be judged: an internal error, never "every drive
+    // is encrypted".
+    if (!m_pVolumes || !CBitLockerOperator::GetCandidateDrives(&candidates)) {
         ShowMessagePrompt(L"工具内部错误，请与软件提拱商联系！", m_fScale);
         return true;
     }
-    std::vector<std::wstring> candidates;
-    CBitLockerOperator::GetCandidateDrives(&candidates);
     const std::wstring drive = ProposeKeyFileDrive(candidates, *m_pVolumes);
     if (drive.empty()) {
         ShowMessagePrompt(L"您当前所有磁盘为加密磁盘，请连接未加密磁盘！", m_fScale);

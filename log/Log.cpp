@@ -7,8 +7,11 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <cstdio>
 #include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -16,11 +19,17 @@ constexpr const wchar_t* kLogFolderName = L"ToolLog";
 constexpr const wchar_t* kConfigFileName = L"logCfg.ini";
 constexpr DWORD kConfigValueChars = 100;
 constexpr DWORD kAppDataPathChars = 1024;
-// One name for every process on the machine that writes this log.
-constexpr const wchar_t* kLogMutexName = L"Global\\QuorlinToolLog";
 // A record waits this long for another process's write; then it is written under the process's own
 // lock alone (a mutex held for good by someone else must not stop the worker that logs).
 constexpr DWORD kLogMutexWaitMs = 10000;
+// What would let somebody plant or swap entries in the log folder, or change who may.
+constexpr ACCESS_MASK kFolderChanges = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
+                                       FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER;
+constexpr GENERIC_MAPPING kFileMapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+// What would let somebody hold the log's mutex, or change who may.
+constexpr ACCESS_MASK kMutexHolding = SYNCHRONIZE | MUTEX_MODIFY_STATE | DELETE | WRITE_DAC | WRITE_OWNER;
+constexpr GENERIC_MAPPING kMutexMapping = {STANDARD_RIGHTS_READ | MUTANT_QUERY_STATE, STANDARD_RIGHTS_WRITE,
+                                           STANDARD_RIGHTS_EXECUTE | SYNCHRONIZE, MUTANT_ALL_ACCESS};
 
 std::wstring TrimBlanks(const std::wstring& text)
 {
@@ -55,24 +64,53 @@ bool IsPlain(const std::wstring& path, HANDLE handle, DWORD kind)
            (kind == FILE_ATTRIBUTE_DIRECTORY || info.nNumberOfLinks == 1);
 }
 
+// The owner of a file or folder, as a copy of its SID; empty when the system would not say.
+std::vector<BYTE> OwnerOf(const std::wstring& path)
+{
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::vector<BYTE> sid;
+    if (owner && IsValidSid(owner)) {
+        const BYTE* bytes = static_cast<const BYTE*>(owner);
+        sid.assign(bytes, bytes + GetLengthSid(owner));
+    }
+    LocalFree(descriptor);
+    return sid;
+}
+
 // Opens the log folder itself, never what a link points to; while the handle is open the folder
 // cannot be renamed or replaced (no FILE_SHARE_DELETE). Invalid when it is missing or refused.
+// A folder that somebody else made first is refused too: its owner or its DACL would let that one
+// plant links and hard links in it between two records. Besides SYSTEM and the Administrators, the
+// owner of the application-data folder above may own it, who could change everything below anyway:
+// on Windows that is SYSTEM; Wine, which keeps no ACLs, names the user as the owner of every file.
 fx::CKernelHandle OpenLogFolder(const std::wstring& folder)
 {
-    fx::CKernelHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                         nullptr, OPEN_EXISTING,
+    fx::CKernelHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES | READ_CONTROL,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle.IsValid() || !IsPlain(folder, handle.Get(), FILE_ATTRIBUTE_DIRECTORY)) return {};
+    std::vector<BYTE> aboveOwner = OwnerOf(folder.substr(0, folder.find_last_of(L'\\')));
+    if (!fx::IsHeldByAdministrators(handle.Get(), SE_FILE_OBJECT, kFileMapping, kFolderChanges,
+                                    aboveOwner.empty() ? nullptr : aboveOwner.data())) {
+        return {};
+    }
     return handle;
 }
 
 // Opens the log file itself for appending, creating it with a protected ACL when missing; refuses a
 // reparse point and a file with a second name (a hard link), whose writes would reach another file.
+// No DELETE access: another program may hold the file open without sharing delete (an editor, a
+// viewer following it), and the record must still be written.
 fx::CKernelHandle OpenLogFile(const std::wstring& path)
 {
     fx::CProtectedAcl acl(fx::AclGrantees::SystemAndAdministrators, fx::AclInheritance::None);
     if (!acl.IsValid()) return {};
-    fx::CKernelHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | DELETE | SYNCHRONIZE,
+    fx::CKernelHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, acl.Attributes(),
                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.IsValid() || !IsPlain(path, file.Get(), 0)) return {};
@@ -135,6 +173,7 @@ void CLogSaveCloseFile::WriteHex(const unsigned char* data, int count, const std
 void CLogSaveCloseFile::WritePacket(CPacketLog& record)
 {
     fx::CSingleLock lock(m_lock);
+    if (!m_mutex.IsValid()) return;
     fx::CMutexLock otherProcesses(m_mutex.Get(), kLogMutexWaitMs);
     const std::wstring name = fx::DecodeCodePage(record.fileName, fx::kCodePageGbk);
     if (m_strLogDir.empty() || !IsPlainFileName(name)) return;
@@ -150,19 +189,31 @@ void CLogSaveCloseFile::WritePacket(CPacketLog& record)
 
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.Get(), &size) || static_cast<unsigned long long>(size.QuadPart) <= kLogRotateSize) return;
-    // The file checked and written is the file moved aside; an older backup is replaced.
-    fx::RenameByHandle(file.Get(), path + L"bak");
+    // The file checked and written is the file moved aside (opened again through its handle, now
+    // with DELETE access); an older backup is replaced. While another program holds it without
+    // sharing delete, the move fails and the next record tries again.
+    const fx::CKernelHandle moving(
+        ReOpenFile(file.Get(), DELETE | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0));
+    if (moving.IsValid()) fx::RenameByHandle(moving.Get(), path + L"bak");
 }
 
-CLogSaveCloseFile::CLogSaveCloseFile(std::wstring logDir) : CLogBase(std::move(logDir))
+CLogSaveCloseFile::CLogSaveCloseFile(std::wstring logDir, const std::wstring& mutexName) : CLogBase(std::move(logDir))
 {
     fx::CProtectedAcl acl(fx::AclGrantees::SystemAndAdministrators, fx::AclInheritance::None);
-    m_mutex.Reset(CreateMutexW(acl.Attributes(), FALSE, kLogMutexName));
+    if (!acl.IsValid()) return;
+    // Any user may create the name first: then creating fails (access denied) or opens that one's
+    // mutex, and whoever holds it could stall or skip every record. Only a mutex that SYSTEM or the
+    // Administrators own and nobody else may hold is used; otherwise nothing is logged, at once.
+    m_mutex.Reset(CreateMutexW(acl.Attributes(), FALSE, mutexName.c_str()));
+    if (m_mutex.IsValid() && GetLastError() == ERROR_ALREADY_EXISTS &&
+        !fx::IsHeldByAdministrators(m_mutex.Get(), SE_KERNEL_OBJECT, kMutexMapping, kMutexHolding)) {
+        m_mutex.Reset();
+    }
 }
 
 CLogSave::CLogSave() : CLogSave(GetCommonAppDataDir()) {}
 
-CLogSave::CLogSave(const std::wstring& appDataDir)
+CLogSave::CLogSave(const std::wstring& appDataDir, const std::wstring& mutexName)
 {
     // Without the common application-data folder there is no log: never a folder relative to
     // wherever the program happens to run.
@@ -170,7 +221,9 @@ CLogSave::CLogSave(const std::wstring& appDataDir)
     const std::wstring folder = appDataDir + kLogFolderName;
     m_strLogDir = folder + L"\\";
     m_bPrint = ReadPrintSwitch(appDataDir + kConfigFileName);
-    if (PrepareLogFolder(folder)) m_pWriter = std::make_unique<CLogSaveCloseFile>(m_strLogDir);
+    if (!PrepareLogFolder(folder)) return;
+    auto writer = std::make_unique<CLogSaveCloseFile>(m_strLogDir, mutexName);
+    if (writer->HasOwnLock()) m_pWriter = std::move(writer);
 }
 
 void CLogSave::Write(std::string message, std::string fileName, bool always)

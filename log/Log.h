@@ -4,10 +4,11 @@
 // kLogRotateSize is moved aside to "<file>bak".
 //
 // The program writes it with administrator rights into a folder where every user may create files:
-// "ToolLog" is created with a protected ACL (SYSTEM and Administrators), and a folder or log file
-// that is a junction, a symbolic link or a hard link with a second name is refused, so that no
-// write and no rotation reaches another file. Several processes may log at once: their writes and
-// rotations are serialised by a named mutex.
+// "ToolLog" is created with a protected ACL (SYSTEM and Administrators), an existing one is used only
+// when nobody else owns it or may change it, and a folder or log file that is a junction, a symbolic
+// link or a hard link with a second name is refused, so that no write and no rotation reaches
+// another file. Several processes may log at once: their writes and rotations are serialised by a
+// named mutex of SYSTEM and the Administrators; a name that somebody else holds means no log.
 #include "framework/base/CriticalSection.h"
 #include "framework/base/KernelHandle.h"
 
@@ -16,6 +17,8 @@
 
 // Every record of this tool goes to this file.
 constexpr const char* kLogFileName = "Quorlin.txt";
+// One name for every process on the machine that writes this log.
+constexpr const wchar_t* kLogMutexName = L"Global\\QuorlinToolLog";
 // Not 6 MiB: the limit is this exact byte count.
 constexpr unsigned long long kLogRotateSize = 6020000;
 
@@ -54,14 +57,16 @@ protected:
 class CLogSaveCloseFile : public CLogBase
 {
 public:
-    explicit CLogSaveCloseFile(std::wstring logDir);
+    explicit CLogSaveCloseFile(std::wstring logDir, const std::wstring& mutexName = kLogMutexName);
+    // False when the mutex is somebody else's: then nothing is written.
+    bool HasOwnLock() const { return m_mutex.IsValid(); }
     void WritePacket(CPacketLog& record) override;
     void WriteHex(const unsigned char* data, int count, const std::string& fileName) override;
     void WriteText(const std::string& message, const std::string& fileName) override;
 
 private:
     fx::CCriticalSection m_lock;  // serialises the file work of all threads
-    fx::CKernelHandle m_mutex;    // serialises it across processes; none when it cannot be had
+    fx::CKernelHandle m_mutex;    // serialises it across processes; none when it is not ours
 };
 
 class CLogSave
@@ -70,9 +75,9 @@ public:
     // Uses the machine's common application-data folder.
     CLogSave();
     // Uses the given folder (with its trailing backslash) in place of the common application-data
-    // folder. An empty one means the folder could not be found: then nothing is logged, as when
-    // "ToolLog" cannot be created or is refused.
-    explicit CLogSave(const std::wstring& appDataDir);
+    // folder, and the named mutex. An empty folder means it could not be found: then nothing is
+    // logged, as when "ToolLog" cannot be created or is refused.
+    explicit CLogSave(const std::wstring& appDataDir, const std::wstring& mutexName = kLogMutexName);
     virtual ~CLogSave() = default;
     CLogSave(const CLogSave&) = delete;
     CLogSave& operator=(const CLogSave&) = delete;

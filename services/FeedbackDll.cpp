@@ -24,9 +24,11 @@ int CFeedbackDll::Load()
     const std::wstring folder = fx::ModuleFolder(nullptr);
     if (folder.empty()) return 0;
     const std::wstring path = folder + L"\\" + feedback::kComponentFileName;
-    // By its full path; what it imports is looked for in its own folder and the system folder only,
-    // never in the current folder or along PATH.
-    m_hModule = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // By its full path; what it imports comes from the system folder only. Its own folder ships
+    // nothing but the program and the component, so a library found there beside them can only be
+    // one that somebody planted. (The stand-in imports known DLLs only, which Windows never takes
+    // from a folder, so no test shows this; the maker's component may import others.)
+    m_hModule = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!m_hModule) return 0;
 
     // In this order; the first missing name ends the load.

@@ -4,19 +4,8 @@ namespace fx {
 
 std::wstring ModuleFileName(HMODULE module)
 {
-    // GetModuleFileNameW truncates silently and returns the buffer size when the path does not fit:
-    // grow until it does.
-    std::wstring path;
-    for (DWORD size = MAX_PATH; size <= kLongestPath; size *= 2) {
-        path.resize(size);
-        const DWORD length = GetModuleFileNameW(module, path.data(), size);
-        if (length == 0) return {};
-        if (length < size) {
-            path.resize(length);
-            return path;
-        }
-    }
-    return {};
+    // GetModuleFileNameW truncates silently and returns the buffer size when the path does not fit.
+    return ReadPathInto([module](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(module, buffer, size); });
 }
 
 std::wstring ModuleFolder(HMODULE module)

@@ -2,8 +2,10 @@
 
 #include "framework/base/KernelHandle.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 
+#include <memory>
 #include <vector>
 
 namespace fx {
@@ -15,7 +17,7 @@ namespace {
 std::wstring Sddl(AclGrantees grantees, AclInheritance inheritance, const std::wstring& user)
 {
     const std::wstring flags = inheritance == AclInheritance::ToChildren ? L"OICI" : L"";
-    std::wstring sddl = L"D:P(A;" + flags + L";GA;;;SY)(A;" + flags + L";GA;;;BA)";
+    std::wstring sddl = L"O:BAD:P(A;" + flags + L";GA;;;SY)(A;" + flags + L";GA;;;BA)";
     if (grantees == AclGrantees::SystemAdministratorsAndUser) sddl += L"(A;" + flags + L";GA;;;" + user + L")";
     return sddl;
 }
@@ -40,6 +42,50 @@ CProtectedAcl::CProtectedAcl(AclGrantees grantees, AclInheritance inheritance)
 CProtectedAcl::~CProtectedAcl()
 {
     if (m_descriptor) LocalFree(m_descriptor);
+}
+
+bool CProtectedAcl::ApplyTo(HANDLE file) const
+{
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    if (!IsValid() || !GetSecurityDescriptorOwner(m_descriptor, &owner, &defaulted) ||
+        !GetSecurityDescriptorDacl(m_descriptor, &present, &dacl, &defaulted) || !owner || !dacl) {
+        return false;
+    }
+    return SetSecurityInfo(file, SE_FILE_OBJECT,
+                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                           owner, nullptr, dacl, nullptr) == ERROR_SUCCESS;
+}
+
+bool IsHeldByAdministrators(HANDLE object, SE_OBJECT_TYPE type, GENERIC_MAPPING mapping, ACCESS_MASK guarded,
+                            PSID alsoTrusted)
+{
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, type, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr, &dacl,
+                        nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::unique_ptr<void, decltype(&LocalFree)> hold(descriptor, &LocalFree);
+    const auto trusted = [alsoTrusted](PSID sid) {
+        return IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid) ||
+               (alsoTrusted && EqualSid(sid, alsoTrusted));
+    };
+    if (!owner || !trusted(owner) || !dacl) return false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&header))) return false;
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE) continue;  // takes rights away only
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return false;
+        auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+        ACCESS_MASK rights = allowed->Mask;
+        MapGenericMask(&rights, &mapping);
+        if ((rights & guarded) != 0 && !trusted(&allowed->SidStart)) return false;
+    }
+    return true;
 }
 
 std::wstring CurrentUserSid()

@@ -284,10 +284,11 @@ TEST_CASE("the removal command: the interpreter by full path, the paths only in 
     plan.folder = L"D:\\x & mkdir INJECTED";
     plan.program = plan.folder + L"\\a^b (1).exe";
     plan.component = plan.folder + L"\\KorvaneFeedbackInformation.dll";
-    const RemovalCommand command = BuildRemovalCommand(plan, L"C:\\Windows\\system32", L"C:\\Windows");
+    const RemovalCommand command =
+        BuildRemovalCommand(plan, L"C:\\Windows\\system32", L"C:\\Windows", L"\\\\.\\pipe\\quorlin-removal-1");
 
     CHECK(command.application == L"C:\\Windows\\system32\\cmd.exe");
-    CHECK(command.currentFolder == L"C:\\Windows\\system32");
+    CHECK(command.currentFolder == L"D:\\");
     CHECK(command.commandLine.find(L"INJECTED") == std::wstring::npos);
 
     // Switches before the script: no AutoRun, no delayed expansion, the script taken as it is.
@@ -320,12 +321,14 @@ TEST_CASE("the removal command: the interpreter by full path, the paths only in 
         i = end;
     }
     CHECK_FALSE(quoted);
-    // What runs once the interpreter has substituted them: wait, two deletions by name, and a removal
-    // of the folder that fails unless it is empty.
-    CHECK(expanded == L"\"C:\\Windows\\system32\\timeout.exe\" /t 3 /nobreak >nul"
-                      L" & del /f /q \"D:\\x & mkdir INJECTED\\a^b (1).exe\""
+    // What runs once the interpreter has substituted them: into the folder, the start signal, wait,
+    // two deletions by name, and, from the parent, a removal of the folder that fails unless it is
+    // empty; nothing after a step that failed.
+    CHECK(expanded == L"cd \"D:\\x & mkdir INJECTED\" && echo ready>\"\\\\.\\pipe\\quorlin-removal-1\""
+                      L" && \"C:\\Windows\\system32\\timeout.exe\" /t 3 /nobreak >nul"
+                      L" && (del /f /q \"D:\\x & mkdir INJECTED\\a^b (1).exe\""
                       L" & del /f /q \"D:\\x & mkdir INJECTED\\KorvaneFeedbackInformation.dll\""
-                      L" & rmdir \"D:\\x & mkdir INJECTED\"");
+                      L" & cd .. & rmdir \"D:\\x & mkdir INJECTED\")");
     CHECK(value(L"SystemRoot") == L"C:\\Windows");
     CHECK(std::is_sorted(command.environment.begin(), command.environment.end()));
 }

@@ -4,12 +4,13 @@
 // split or unescape the folder's name, a file of the user's, and planted cmd.exe and timeout.exe
 // beside the folder and in the probe's working folder. The probe runs and ends; once the removals
 // have had their time, the decoys are checked first, then the folders.
-#include "app/RemovalPlan.h"
+#include "app/SelfRemoval.h"
 #include "framework/base/KernelHandle.h"
 #include "framework/base/TextCodec.h"
 #include "services/FeedbackApi.h"
 #include "tests/app/RemovalProbe.h"
 #include "tests/harness/TempFolder.h"
+#include "tests/harness/UnixLink.h"
 
 #include <doctest.h>
 
@@ -351,4 +352,32 @@ TEST_CASE("a second copy's exit leaves the files that the first copy still runs 
     CHECK(Kept(c.Decoy()));
     for (const std::wstring& sibling : c.siblings) CHECK(Kept(c.parent + L"\\" + sibling + L"\\keep.txt"));
     CHECK_FALSE(PlantedRan(c.parent));
+}
+
+TEST_CASE("a link swapped in after the decision is never deleted through")
+{
+    // Each row swaps a file of the decided folder for a link to a folder of the user's, which holds
+    // files of the same names. Windows keeps the sealed folder from being changed; Wine, which keeps
+    // no ACLs, shows the link as a reparse point. The folder itself is held: it cannot be renamed.
+    for (const bool component : {true, false}) {
+        CAPTURE(component);
+        CMade made;
+        const Case c = {"swap", Own(L'C'), L"Quorlin", {}, RemovalSkip::None};
+        Prepare(c, made);
+        const std::wstring elsewhere = c.parent + L"\\elsewhere";
+        made.Folder(elsewhere);
+        const std::wstring names[] = {L"\\keep.txt", L"\\Quorlin.exe", L"\\KorvaneFeedbackInformation.dll"};
+        for (const std::wstring& name : names) made.File(elsewhere + name);
+        fx::CKernelHandle held;
+        const RemovalFacts facts = GatherRemovalFacts(c.Program(), &held);
+        REQUIRE(PlanRemoval(facts).skip == RemovalSkip::None);
+        CHECK_FALSE(MoveFileW(c.Folder().c_str(), (c.parent + L"\\moved").c_str()));
+
+        const std::wstring swapped = component ? c.Component() : c.Program();
+        REQUIRE(DeleteFileW(swapped.c_str()));
+        const testing::CUnixLink link(swapped, elsewhere);
+        REQUIRE(link.IsLink());
+        CHECK_FALSE(CarryOutRemoval(std::move(held), facts));
+        for (const std::wstring& name : names) CHECK(Kept(elsewhere + name));
+    }
 }

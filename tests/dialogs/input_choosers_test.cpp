@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "tests/harness/SaveAsDialog.h"
 #include "tests/harness/UiTestSupport.h"
+#include "tests/harness/UnixLink.h"
 
 namespace {
 
@@ -294,7 +295,22 @@ TEST_CASE("a path is judged by the volume that holds it, drive letters without r
     CHECK(IsOnEncryptedVolume(L"e:\\folder\\key.txt", map));
     CHECK(IsOnEncryptedVolume(L"C:\\", map));
     CHECK_FALSE(IsOnEncryptedVolume(L"F:\\key.txt", map));
-    CHECK_FALSE(IsOnEncryptedVolume(L"D:\\e\\key.txt", map));
+    // The folder the file goes into is opened and resolved: a name of a folder on E: is not E:, a
+    // link on F: to a folder on E: is, and a folder that cannot be opened is refused.
+    const std::wstring tag = std::to_wstring(GetCurrentProcessId());
+    const std::wstring onD = L"D:\\e-" + tag;
+    const std::wstring onE = L"E:\\target-" + tag;
+    REQUIRE(CreateDirectoryW(onD.c_str(), nullptr));
+    REQUIRE(CreateDirectoryW(onE.c_str(), nullptr));
+    {
+        const testing::CUnixLink link(L"F:\\link-" + tag, onE);
+        REQUIRE(link.IsLink());
+        CHECK_FALSE(IsOnEncryptedVolume(onD + L"\\key.txt", map));
+        CHECK(IsOnEncryptedVolume(L"F:\\link-" + tag + L"\\key.txt", map));
+        CHECK(IsOnEncryptedVolume(L"F:\\missing-" + tag + L"\\key.txt", map));
+    }
+    RemoveDirectoryW(onD.c_str());
+    RemoveDirectoryW(onE.c_str());
     CHECK(ProposeKeyFileDrive({L"C:\\", L"E:\\", L"F:\\"}, map) == L"F:");
     CHECK(ProposeKeyFileDrive({L"C:\\", L"E:\\"}, map).empty());
     CHECK(ProposeKeyFileDrive({}, map).empty());

@@ -2,6 +2,7 @@
 // font helpers, message tables and reflection, the modal loop's owner handling.
 #include <doctest.h>
 
+#include "framework/base/ModulePath.h"
 #include "controls/Fonts.h"
 #include "controls/PngPainting.h"
 #include "dialogs/LayeredPair.h"
@@ -102,12 +103,26 @@ TEST_CASE("loading PNG resources")
     CHECK(image->GetHeight() == 150);
     Gdiplus::Image* before = image.get();
     CHECK_FALSE(LoadPngFromResource(image, 9999));
-    CHECK(image.get() == before);  // left as it was
+    CHECK_FALSE(LoadPngFromResource(image, 9998));  // broken_png.rc: not a PNG
+    CHECK(image.get() == before);                   // left as it was
     // Drawing long after the load still works: the resource copy lives as long as the image.
     const uitest::Pixels pixels = uitest::RenderResource(IDB_PROMPT_BACKGROUND);
     REQUIRE(pixels.width == 320);
     CHECK(pixels.At(160, 100) == ui::Rgb{255, 255, 255});
     CHECK(pixels.At(5, 5).b > 200);  // the blue title bar
+}
+
+TEST_CASE("a path is read whole up to the longest Windows knows")
+{
+    for (const size_t length : {size_t{12}, size_t{16641}, size_t{fx::kLongestPath - 1}}) {
+        const std::wstring path(length, L'x');
+        const auto read = [&path](wchar_t* buffer, DWORD size) -> DWORD {
+            if (path.size() >= size) return size;
+            path.copy(buffer, path.size());
+            return static_cast<DWORD>(path.size());
+        };
+        CHECK(fx::ReadPathInto(read) == path);
+    }
 }
 
 TEST_CASE("font helpers")

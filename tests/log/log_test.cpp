@@ -1,13 +1,16 @@
+#include "framework/base/KernelHandle.h"
 #include "framework/base/TextCodec.h"
 #include "log/Log.h"
 #include "tests/harness/AclCheck.h"
 #include "tests/harness/ChildTest.h"
 #include "tests/harness/EnvironmentScope.h"
 #include "tests/harness/TempFolder.h"
+#include "tests/harness/UnixLink.h"
 
 #include <doctest.h>
 
-#include <cstring>
+#include <sddl.h>
+
 #include <memory>
 #include <regex>
 #include <thread>
@@ -68,69 +71,6 @@ std::vector<int> CheckRecords(const std::vector<std::string>& lines, const wchar
     }
     return counts;
 }
-
-// A symbolic link to a folder, removed again with the scope. Wine 8 can neither make nor remove one
-// through the Windows API (CreateSymbolicLinkW reports success and makes nothing): there the link is
-// made and removed in the Unix file system, which Wine shows as a reparse point.
-class CFolderLink
-{
-public:
-    CFolderLink(const std::wstring& link, const std::wstring& target) : m_link(link)
-    {
-        if (!CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) || !IsLink()) {
-            m_unix = RunUnix(L"/bin/ln", L"-s \"" + UnixName(target) + L"\" \"" + UnixName(link) + L"\"", true);
-        }
-    }
-    ~CFolderLink()
-    {
-        if (m_unix) {
-            RunUnix(L"/bin/rm", L"\"" + UnixName(m_link) + L"\"", false);
-        } else {
-            RemoveDirectoryW(m_link.c_str());
-        }
-    }
-    CFolderLink(const CFolderLink&) = delete;
-    CFolderLink& operator=(const CFolderLink&) = delete;
-
-    bool IsLink() const
-    {
-        const DWORD attributes = GetFileAttributesW(m_link.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    }
-
-private:
-    static std::wstring UnixName(const std::wstring& path)
-    {
-        using UnixNameFn = char*(CDECL*)(const wchar_t*);
-        const auto convert = reinterpret_cast<UnixNameFn>(
-            reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-        char* name = convert ? convert(path.c_str()) : nullptr;
-        if (!name) return {};
-        const std::wstring text = fx::DecodeCodePage(name, std::strlen(name), CP_UTF8);
-        HeapFree(GetProcessHeap(), 0, name);
-        return text;
-    }
-
-    // Wine hands back no handle to wait for a Unix program: its effect is waited for instead.
-    bool RunUnix(const std::wstring& program, const std::wstring& arguments, bool linkExpected) const
-    {
-        std::wstring line = program + L" " + arguments;
-        const std::wstring path = L"Z:" + program;
-        STARTUPINFOW startup = {sizeof startup};
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process)) {
-            return false;
-        }
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        for (int i = 0; i < 200 && IsLink() != linkExpected; ++i) Sleep(50);
-        return IsLink() == linkExpected;
-    }
-
-    std::wstring m_link;
-    bool m_unix = false;
-};
 
 bool PrintSwitchFor(const char* iniText)
 {
@@ -301,7 +241,7 @@ TEST_CASE("a ToolLog that is a symbolic link is refused, also when it becomes on
     CTempFolder folder;
     const std::wstring elsewhere = folder / L"elsewhere";
     REQUIRE(CreateDirectoryW(elsewhere.c_str(), nullptr));
-    const CFolderLink link(folder / L"ToolLog", elsewhere);
+    const testing::CUnixLink link(folder / L"ToolLog", elsewhere);
     REQUIRE(link.IsLink());
     CLogSave linked(folder.Path());
     CHECK_FALSE(linked.IsLogging());
@@ -312,10 +252,55 @@ TEST_CASE("a ToolLog that is a symbolic link is refused, also when it becomes on
     CLogSave log(later.Path());
     REQUIRE(log.IsLogging());
     REQUIRE(MoveFileW((later / L"ToolLog").c_str(), (later / L"moved").c_str()));
-    const CFolderLink swapped(later / L"ToolLog", elsewhere);
+    const testing::CUnixLink swapped(later / L"ToolLog", elsewhere);
     REQUIRE(swapped.IsLink());
     log.Write("redirected", kLogFileName, true);
     CHECK_FALSE(FileExists(elsewhere + L"\\Quorlin.txt"));
+}
+
+TEST_CASE("a ToolLog that somebody else may change is not used: nothing is logged")
+{
+    CTempFolder folder;
+    const std::wstring toolLog = folder / L"ToolLog";
+    REQUIRE(CreateDirectoryW(toolLog.c_str(), nullptr));
+    // Wine keeps no ACLs: a folder that every Unix user may write shows as one that Everyone may change.
+    const std::wstring before = testing::DaclText(toolLog);
+    REQUIRE(testing::RunUnix(L"/bin/chmod", L"777 \"" + testing::UnixName(toolLog) + L"\"",
+                             [&] { return testing::DaclText(toolLog) != before; }));
+    CLogSave log(folder.Path());
+    CHECK_FALSE(log.IsLogging());
+    log.Write("planted", kLogFileName, true);
+    CHECK_FALSE(FileExists(toolLog + L"\\Quorlin.txt"));
+}
+
+TEST_CASE("a log mutex that somebody else made first means nothing is logged, without waiting for it")
+{
+    CTempFolder folder;
+    const std::wstring name = L"Global\\QuorlinToolLogTest" + std::to_wstring(GetCurrentProcessId());
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    REQUIRE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;GA;;;WD)", SDDL_REVISION_1, &everyone, nullptr));
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, everyone, FALSE};
+    const fx::CKernelHandle squatter(CreateMutexW(&attributes, FALSE, name.c_str()));
+    LocalFree(everyone);
+    REQUIRE(squatter.IsValid());
+    CLogSave log(folder.Path(), name);
+    CHECK_FALSE(log.IsLogging());
+    log.Write("stalled", kLogFileName, true);
+    CHECK_FALSE(FileExists(folder / L"ToolLog\\Quorlin.txt"));
+}
+
+TEST_CASE("a record is written while another program holds the log open without sharing delete")
+{
+    CTempFolder folder;
+    CLogSave log(folder.Path());
+    const std::wstring logFile = folder / L"ToolLog\\Quorlin.txt";
+    log.Write("first", kLogFileName, true);
+    const fx::CKernelHandle viewer(CreateFileW(logFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+    REQUIRE(viewer.IsValid());
+    log.Write("second", kLogFileName, true);
+    CHECK(Lines(ReadFileBytes(logFile)).size() == 2);
 }
 
 TEST_CASE("a log file with a second name (a hard link) is refused and the other file stays as it was")
