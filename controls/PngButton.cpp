@@ -66,6 +66,13 @@ bool CSkinButtonBase::OnMouseMove(fx::Message& m)
 bool CSkinButtonBase::OnMouseHover(fx::Message& m)
 {
     if (IsWindowEnabled() && AcceptsPoint(m.lParam)) ChangeState(kHover);
+    // The hover has come, and only the leave is still awaited: asked for alone, it is watched at the
+    // system's own pace. Otherwise a system that watches the leave by polling (Wine) keeps polling at
+    // the hover's 10 ms for as long as the cursor rests on the button.
+    if (m.message == WM_MOUSEHOVER && m_bTracking) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
+        m_bTracking = TrackMouseEvent(&track) != FALSE;
+    }
     return false;  // the default processing follows (release of capture, the click)
 }
 
