@@ -13,6 +13,7 @@
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
 #include "res/PrivateMessages.h"
+#include "res/Version.h"
 #include "res/resource.h"
 #include "services/FeedbackApi.h"
 #include "services/ProblemSolvingFeedbackDlg.h"
@@ -38,7 +39,6 @@ constexpr float kRowHeight = 20;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kLinkNormal = RGB(92, 92, 255);
 constexpr COLORREF kLinkHover = RGB(0, 0, 255);
-constexpr const wchar_t kVersionText[] = L"1.0.0";
 constexpr const wchar_t kAgreementRowText[] = L"同意《Korvane服务工具使用许可协议》";
 constexpr const wchar_t kFeedbackText[] = L"反馈问题";
 
@@ -213,7 +213,7 @@ void CQuorlinDlg::Layout(bool first)
         m_btnMinimise.SetScaleFactor(s);
         SetImages(m_btnMinimise, kMinimiseImages);
 
-        m_stcVersion.SetWindowText(kVersionText);
+        m_stcVersion.SetWindowText(kQuorlinVersion);
         m_stcVersion.SetBackgroundImage(bk);
         m_stcVersion.SetBackgroundRect(188, 16, 228, 31);
         m_stcVersion.SetFont(0, 0);
@@ -357,7 +357,7 @@ bool CQuorlinDlg::OnLButtonDown(fx::Message& m)
     POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
     ClientToScreen(m_hWnd, &point);
     if (m_stcFeedbackLink.ContainsScreenPoint(point.x, point.y))
-        m_feedback.FeedbackQuestion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion);
+        m_feedback.FeedbackQuestion(CFeedbackDll::kToolId, kQuorlinVersion);
     if (m_stcAgreementLink.ContainsScreenPoint(point.x, point.y))
         m_agreementViewer.ToggleOver(m_hWnd, GetWindowRect(), m_fScale);
     else
@@ -385,8 +385,7 @@ bool CQuorlinDlg::OnHoverTimer(fx::Message&)
 bool CQuorlinDlg::OnVersionCheckTimer(fx::Message&)
 {
     KillTimer(kVersionCheckTimer);
-    if (m_feedback.GetToolIsNewVersion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion) ==
-        feedback::kNewerVersionExists) {
+    if (m_feedback.GetToolIsNewVersion(CFeedbackDll::kToolId, kQuorlinVersion) == feedback::kNewerVersionExists) {
         {
             CPromptDlg prompt(m_hWnd);
             prompt.SetScaleFactor(m_fScale);

@@ -15,8 +15,8 @@ CAboutDlg::CAboutDlg() : fx::CDialog(IDD_ABOUTBOX) {}
 
 CTessaroQuorlinDlg::CTessaroQuorlinDlg()
     : fx::CDialog(IDD_SHELL_FRAME),
-      m_hIcon(static_cast<HICON>(LoadImageW(fx::CWinApp::ResourceHandle(), MAKEINTRESOURCEW(IDI_QUORLIN), IMAGE_ICON,
-                                            0, 0, LR_DEFAULTSIZE | LR_SHARED)))
+      m_hIcon(static_cast<HICON>(LoadImageW(fx::CWinApp::ResourceHandle(), MAKEINTRESOURCEW(IDI_QUORLIN), IMAGE_ICON, 0,
+                                            0, LR_DEFAULTSIZE | LR_SHARED)))
 {
 }
 
@@ -60,7 +60,7 @@ BOOL CTessaroQuorlinDlg::OnInitDialog()
     const RECT frame{left, top, left + size.cx, top + size.cy};
     SetWindowPos(m_hWnd, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // Without its picture the frame stays invisible and the program has no main window.
-    if (!PaintLayeredFrame(m_hWnd, size, m_pBkImage, IDB_SHELL_FRAME)) return TRUE;
+    if (!PaintLayeredFrame(m_hWnd, size, IDB_SHELL_FRAME)) return TRUE;
     // The frame only shows the shadow: the mouse passes through it.
     SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
 
@@ -147,7 +147,6 @@ bool CTessaroQuorlinDlg::OnDestroy(fx::Message& m)
 {
     m.result = Default(m);
     // The main window, an owned window, is gone by now.
-    m_pBkImage.reset();
     if (m_pMainDlg && !m_pMainDlg->CanClose()) {
         // Destroyed from outside while a worker still runs: the worker goes on using the operator
         // inside the main window object until the process ends, so the object is left to the process's

@@ -53,7 +53,6 @@ private:
     void CreateMainWindow(const RECT& frame);
 
     HICON m_hIcon;  // shared resource icon, never destroyed
-    fx::ImagePtr m_pBkImage;
     std::unique_ptr<CQuorlinDlg> m_pMainDlg;
     float m_fScale = 1.0f;
 };

@@ -4,29 +4,33 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 void CSkinButtonBase::SetStateImages(UINT normalId, UINT hoverId, UINT pressedId, UINT disabledId)
 {
-    const UINT ids[] = {normalId, hoverId, pressedId, disabledId};
-    for (size_t i = 0; i < m_stateImages.size(); ++i) LoadPngFromResource(m_stateImages[i], ids[i]);
+    FreeStateImages();
+    m_stateImageIds = {normalId, hoverId, pressedId, disabledId};
 }
 
 void CSkinButtonBase::FreeStateImages()
 {
     for (auto& image : m_stateImages) image.reset();
+    m_stateImageIds = {};
 }
 
 bool CSkinButtonBase::HasAllStateImages() const
 {
-    for (const auto& image : m_stateImages) {
-        if (!image) return false;
-    }
-    return true;
+    return std::all_of(m_stateImageIds.begin(), m_stateImageIds.end(), HasPngResource);
 }
 
 Gdiplus::Image* CSkinButtonBase::CurrentImage() const
 {
-    if (m_hWnd && !IsWindowEnabled()) return m_stateImages[3].get();
-    return m_stateImages[static_cast<size_t>(m_nState - 1)].get();
+    constexpr size_t kDisabledSlot = 3;
+    const size_t state = m_hWnd && !IsWindowEnabled() ? kDisabledSlot : static_cast<size_t>(m_nState - 1);
+    const auto first = std::find(m_stateImageIds.begin(), m_stateImageIds.end(), m_stateImageIds[state]);
+    const auto slot = static_cast<size_t>(first - m_stateImageIds.begin());
+    EnsurePngLoaded(m_stateImages[slot], m_stateImageIds[slot]);
+    return m_stateImages[slot].get();
 }
 
 bool CSkinButtonBase::ProcessMessage(fx::Message& m)
@@ -62,6 +66,13 @@ bool CSkinButtonBase::OnMouseMove(fx::Message& m)
 bool CSkinButtonBase::OnMouseHover(fx::Message& m)
 {
     if (IsWindowEnabled() && AcceptsPoint(m.lParam)) ChangeState(kHover);
+    // The hover has come, and only the leave is still awaited: asked for alone, it is watched at the
+    // system's own pace. Otherwise a system that watches the leave by polling (Wine) keeps polling at
+    // the hover's 10 ms for as long as the cursor rests on the button.
+    if (m.message == WM_MOUSEHOVER && m_bTracking) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
+        m_bTracking = TrackMouseEvent(&track) != FALSE;
+    }
     return false;  // the default processing follows (release of capture, the click)
 }
 

@@ -17,7 +17,8 @@ public:
     };
     static constexpr UINT kHoverTimeMs = 10;
 
-    // Loads the four state images; a failed load leaves its image empty and the button blank.
+    // Names the four state images. Each is decoded when its state is first shown, and a picture that
+    // two states share is decoded once; a missing one leaves the button blank.
     void SetStateImages(UINT normalId, UINT hoverId, UINT pressedId, UINT disabledId);
     void FreeStateImages();
 
@@ -30,7 +31,8 @@ protected:
     bool ProcessMessage(fx::Message& message) override;
     // Whether a mouse message at `lParam` (client coordinates) may change the state.
     virtual bool AcceptsPoint(LPARAM lParam) const { return true; }
-    // The image for the current state, or the disabled image when the window is disabled.
+    // The image for the current state, or the disabled image when the window is disabled; decoded
+    // now when it has not been shown yet.
     Gdiplus::Image* CurrentImage() const;
 
 private:
@@ -41,7 +43,8 @@ private:
     bool OnDrawItem(fx::Message& message);
     void ChangeState(int state);
 
-    std::array<fx::ImagePtr, 4> m_stateImages;  // owned; normal, hover, pressed, disabled
+    std::array<UINT, 4> m_stateImageIds{};              // normal, hover, pressed, disabled; 0: none
+    mutable std::array<fx::ImagePtr, 4> m_stateImages;  // owned; the first state with a given picture holds it
     int m_nState = kNormal;
     bool m_bTracking = false;
 };

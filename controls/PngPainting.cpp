@@ -4,6 +4,11 @@
 
 #include <cstring>
 
+bool HasPngResource(UINT id)
+{
+    return FindResourceW(fx::CWinApp::ResourceHandle(), MAKEINTRESOURCEW(id), L"PNG") != nullptr;
+}
+
 bool LoadPngFromResource(fx::ImagePtr& image, UINT id)
 {
     HINSTANCE module = fx::CWinApp::ResourceHandle();
@@ -37,10 +42,11 @@ bool LoadPngFromResource(fx::ImagePtr& image, UINT id)
 
 bool EnsurePngLoaded(fx::ImagePtr& image, UINT id) { return image || LoadPngFromResource(image, id); }
 
-bool PaintLayeredFrame(HWND frame, SIZE size, fx::ImagePtr& image, UINT imageId)
+bool PaintLayeredFrame(HWND frame, SIZE size, UINT imageId)
 {
     SetWindowLongW(frame, GWL_EXSTYLE, GetWindowLongW(frame, GWL_EXSTYLE) | WS_EX_LAYERED);
-    if (!EnsurePngLoaded(image, imageId) || size.cx <= 0 || size.cy <= 0) return false;
+    fx::ImagePtr image;
+    if (!LoadPngFromResource(image, imageId) || size.cx <= 0 || size.cy <= 0) return false;
 
     fx::CClientDC windowDc(frame);
     // UpdateLayeredWindow wants premultiplied 32-bit BGRA: GDI+ draws into the DIB's pixels

@@ -11,9 +11,13 @@ bool LoadPngFromResource(fx::ImagePtr& image, UINT id);
 // Loads `image` from resource `id` when it is still empty; true when it is loaded.
 bool EnsurePngLoaded(fx::ImagePtr& image, UINT id);
 
-// Makes `frame` a layered window and shows the image stretched to `size` at the frame's current
+// Whether the program's resources hold PNG `id`.
+bool HasPngResource(UINT id);
+
+// Makes `frame` a layered window and shows PNG `imageId` stretched to `size` at the frame's current
 // position with per-pixel alpha. False (and the frame unpainted) when the image cannot be loaded.
-bool PaintLayeredFrame(HWND frame, SIZE size, fx::ImagePtr& image, UINT imageId);
+// The window keeps what it shows, so the decoded picture is freed again at once.
+bool PaintLayeredFrame(HWND frame, SIZE size, UINT imageId);
 
 // `source` (image pixels) of the image stretched over `destination`. The image's edge pixels are
 // mirrored outward while sampling, so that a stretched picture gets no dark seam along its

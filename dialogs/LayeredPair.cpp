@@ -53,7 +53,7 @@ BOOL CLayeredFrameDlg::OnInitDialog()
     fx::CDialog::OnInitDialog();
     const SIZE size = TargetSize(m_design.baseSize, m_fScale);
     // Without its picture the frame stays invisible and gets no child.
-    if (!PaintLayeredFrame(m_hWnd, size, m_pBkImage, m_design.imageId)) return TRUE;
+    if (!PaintLayeredFrame(m_hWnd, size, m_design.imageId)) return TRUE;
     // The frame only shows a picture: the mouse passes through it, to the child where the child
     // lies. (Windows keeps the owned child above the frame anyway; Wine can leave a freshly
     // shown layered owner above it, where it would take the clicks meant for the controls.)
@@ -116,7 +116,6 @@ void CLayeredFrameDlg::FollowChild(const RECT& childWindow)
 bool CLayeredFrameDlg::OnDestroy(fx::Message& m)
 {
     m.result = Default(m);
-    m_pBkImage.reset();
     // The owned child window is gone by now: the system destroys owned windows first.
     m_pChild.reset();
     return true;

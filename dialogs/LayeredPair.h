@@ -85,7 +85,6 @@ private:
     bool OnDestroy(fx::Message& message);
 
     FrameDesign m_design;
-    fx::ImagePtr m_pBkImage;                     // owned, loaded at initialisation
     std::unique_ptr<CLayeredChildDlg> m_pChild;  // owned, freed when the frame window goes
     int m_bFollow = 1;
     float m_fScale = 1.0f;

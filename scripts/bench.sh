@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints the program's figures on the test bed's default machine (not a test: nothing fails on a slow
 # machine): launch to the end of the detection against what the detection needs anyway, private
-# memory after it, CPU while idle, and the size of what a user copies (build/dist).
+# memory after it, CPU while idle beside a bare window's, and the size of what a user copies (build/dist).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"

@@ -11,6 +11,7 @@ packages=(
   locales fonts-wqy-microhei fonts-wine
   doctest-dev
   clang libclang-rt-14-dev
+  zip
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, and runs every test: the Windows tests under Wine
-# (on Xvfb when there is no display) and the portable code natively under the sanitizers. With
-# arguments, runs only the Windows tests that ctest chooses with them.
+# (on Xvfb when there is no display), the portable code natively under the sanitizers, and the
+# release package built twice to compare its bytes. With arguments, runs only the Windows tests that
+# ctest chooses with them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -29,4 +30,5 @@ fi
 status=0
 ctest --test-dir "$QUORLIN_BUILD_DIR" --output-on-failure -j "${QUORLIN_TEST_JOBS:-2}" || status=$?
 "$root/tests/native/run.sh" || status=$?
+"$root/tests/release/reproducible.sh" || status=$?
 exit $status

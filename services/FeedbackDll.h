@@ -6,9 +6,8 @@
 class CFeedbackDll
 {
 public:
-    // What the program tells the component about itself.
+    // What the program tells the component about itself, with its version (res/Version.h).
     static constexpr const wchar_t* kToolId = L"10080";
-    static constexpr const wchar_t* kToolVersion = L"1.0.0";
 
     CFeedbackDll() = default;
     // The library stays loaded for the life of the process, even after this object is gone: callers

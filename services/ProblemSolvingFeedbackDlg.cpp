@@ -2,6 +2,7 @@
 
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
+#include "res/Version.h"
 #include "res/resource.h"
 #include "services/FeedbackApi.h"
 
@@ -169,8 +170,8 @@ void CProblemSolvingFeedbackChildDlg::Answer(int answer)
 {
     if (m_pFeedbackDll) {
         const std::wstring time = SurveyTimeText(_time64(nullptr));
-        m_pFeedbackDll->CustomerFeedbackEx(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion, answer, time.c_str());
-        m_pFeedbackDll->FeedbackQuestion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion);
+        m_pFeedbackDll->CustomerFeedbackEx(CFeedbackDll::kToolId, kQuorlinVersion, answer, time.c_str());
+        m_pFeedbackDll->FeedbackQuestion(CFeedbackDll::kToolId, kQuorlinVersion);
     }
     OnCancel();  // WM_CLOSE to the frame
 }

@@ -340,7 +340,7 @@ TEST_CASE("the about entry of the system menu is a string resource")
     CHECK(std::wstring(text) == L"关于 TessaroQuorlin(&A)...");
 }
 
-TEST_CASE("the manifest asks for administrator rights, DPI awareness and common controls 6")
+TEST_CASE("the manifest asks for administrator rights, system DPI awareness, Windows 10 and common controls 6")
 {
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
     REQUIRE(found != nullptr);
@@ -348,6 +348,8 @@ TEST_CASE("the manifest asks for administrator rights, DPI awareness and common 
     std::string manifest(text, SizeofResource(nullptr, found));
     CHECK(manifest.find("level=\"requireAdministrator\"") != std::string::npos);
     CHECK(manifest.find(">true</dpiAware>") != std::string::npos);
+    CHECK(manifest.find(">system</dpiAwareness>") != std::string::npos);
+    CHECK(manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>") != std::string::npos);
     CHECK(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos);
 
     // And the system acts on it: the process's activation context redirects comctl32.dll to
@@ -371,12 +373,23 @@ TEST_CASE("the version block names the program Quorlin 1.0.0")
     REQUIRE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     CHECK(fixed->dwProductVersionMS == MAKELONG(0, 1));
     CHECK(fixed->dwProductVersionLS == 0);
-    wchar_t* name = nullptr;
-    REQUIRE(VerQueryValueW(block.data(), L"\\StringFileInfo\\080404b0\\ProductName", reinterpret_cast<void**>(&name),
-                           &length));
-    CHECK(std::wstring(name) == L"Quorlin");
-    wchar_t* version = nullptr;
-    REQUIRE(VerQueryValueW(block.data(), L"\\StringFileInfo\\080404b0\\ProductVersion",
-                           reinterpret_cast<void**>(&version), &length));
-    CHECK(std::wstring(version) == L"1.0.0");
+    CHECK(fixed->dwFileVersionMS == fixed->dwProductVersionMS);
+    CHECK(fixed->dwFileVersionLS == fixed->dwProductVersionLS);
+    const struct
+    {
+        const wchar_t* name;
+        const wchar_t* value;
+    } strings[] = {
+        {L"ProductName", L"Quorlin"},          {L"FileDescription", L"Quorlin"},
+        {L"ProductVersion", L"1.0.0"},         {L"FileVersion", L"1.0.0"},
+        {L"CompanyName", L"Korvane"},          {L"LegalCopyright", L"Copyright © Korvane"},
+        {L"OriginalFilename", L"Quorlin.exe"},
+    };
+    for (const auto& entry : strings) {
+        CAPTURE(&entry - strings);
+        wchar_t* value = nullptr;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\080404b0\\") + entry.name;
+        REQUIRE(VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length));
+        CHECK(std::wstring(value) == entry.value);
+    }
 }

@@ -1,4 +1,5 @@
 // Loads the feedback component the way the program does and reports through its exit code.
+#include "res/Version.h"
 #include "services/FeedbackDll.h"
 #include "tests/services/FeedbackProbe.h"
 
@@ -11,7 +12,7 @@ namespace {
 bool AnyForwarderAnswers(CFeedbackDll& dll)
 {
     const wchar_t* id = CFeedbackDll::kToolId;
-    const wchar_t* version = CFeedbackDll::kToolVersion;
+    const wchar_t* version = kQuorlinVersion;
     return dll.InitFreedbackDll() || dll.FeedbackQuestion(id, version) || dll.OpenUrl(feedback::kKnowledgeBaseUrl) ||
            dll.GetInterNetState() || dll.CustomerFeedback(id, version, 1) ||
            dll.CustomerFeedbackEx(id, version, 1, L"0") || dll.WriteCustomerFeedbackInfoFile(id, version, 1, L"0") ||
@@ -25,7 +26,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 2) return kProbeUsage;
     const std::wstring command = argv[1];
     const wchar_t* id = CFeedbackDll::kToolId;
-    const wchar_t* version = CFeedbackDll::kToolVersion;
+    const wchar_t* version = kQuorlinVersion;
 
     CFeedbackDll dll;
     const int loaded = dll.Load();
