@@ -194,10 +194,10 @@ void CQuorlinDlg::Layout(bool first)
                                : c.top + height / 2 - static_cast<int>(kActionAboveMiddle);
     const int saveLeft = wide ? c.left + static_cast<int>(s * kDesignWidth / 3 - (s * kActionWidth + s * kActionGap))
                               : c.left + width / 3 - 106;
-    const int unlockLeft = wide ? c.left + static_cast<int>(s * kDesignWidth / 2 - s * kActionWidth / 2)
-                                : c.left + width / 2 - 48;
-    const int turnOffLeft = wide ? c.left + static_cast<int>(s * kDesignWidth / 3 * 2 + s * kActionGap)
-                                 : c.left + (width / 3) * 2 + 10;
+    const int unlockLeft =
+        wide ? c.left + static_cast<int>(s * kDesignWidth / 2 - s * kActionWidth / 2) : c.left + width / 2 - 48;
+    const int turnOffLeft =
+        wide ? c.left + static_cast<int>(s * kDesignWidth / 3 * 2 + s * kActionGap) : c.left + (width / 3) * 2 + 10;
     m_btnSaveKey.MoveWindow(saveLeft, actionTop, actionWidth, actionHeight);
     m_btnUnlock.MoveWindow(unlockLeft, actionTop, actionWidth, actionHeight);
     m_btnTurnOff.MoveWindow(turnOffLeft, actionTop, actionWidth, actionHeight);
@@ -353,6 +353,10 @@ bool CQuorlinDlg::OnSize(fx::Message& m)
     return true;
 }
 
+// The second press of a double click arrives as WM_LBUTTONDBLCLK, which is left to the default
+// handling on purpose: a double click on a link counts as one click, as people expect of links,
+// so it opens the viewer (or closes it) once instead of flashing it open and shut again. The click
+// hook's report of that press changes nothing either: it was on the link.
 bool CQuorlinDlg::OnLButtonDown(fx::Message& m)
 {
     POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
@@ -386,7 +390,8 @@ bool CQuorlinDlg::OnHoverTimer(fx::Message&)
 bool CQuorlinDlg::OnVersionCheckTimer(fx::Message&)
 {
     KillTimer(kVersionCheckTimer);
-    if (m_feedback.GetToolIsNewVersion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion) == feedback::kNewerVersionExists) {
+    if (m_feedback.GetToolIsNewVersion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion) ==
+        feedback::kNewerVersionExists) {
         {
             CPromptDlg prompt(m_hWnd);
             prompt.SetScaleFactor(m_fScale);
@@ -404,6 +409,7 @@ bool CQuorlinDlg::OnVersionCheckTimer(fx::Message&)
 bool CQuorlinDlg::OnDetectTimer(fx::Message&)
 {
     KillTimer(kDetectTimer);
+    CBusyScope busy(*this);
     RunWorker([this] { return m_operator.StartDetectThread(); }, L"正在检测加密磁盘，请稍等");
     return true;
 }
@@ -412,8 +418,16 @@ template <class TLaunch>
 void CQuorlinDlg::RunWorker(TLaunch launch, const wchar_t* progressText)
 {
     m_bWorkerReported = false;
+    // The worker may ask to close its prompt while the prompt is still being made (then no modal
+    // loop runs) or just before its loop ends: its result waits until the prompt has gone, so
+    // that a result prompt never shows over it.
+    m_operator.HoldResults();
     // A worker that cannot be started has logged why; the user sees nothing.
-    if (launch()) ShowExecutePrompt(progressText);
+    if (launch()) {
+        m_bResultPending = true;
+        ShowExecutePrompt(progressText);
+    }
+    m_operator.ReleaseResults();
 }
 
 void CQuorlinDlg::ShowExecutePrompt(const wchar_t* text)
@@ -439,9 +453,36 @@ bool CQuorlinDlg::OnExecutePromptClose(fx::Message& m)
     return true;
 }
 
-void CQuorlinDlg::ShowResultPrompt(const std::wstring& text) const
+void CQuorlinDlg::ShowResultPrompt(const std::wstring& text)
 {
-    if (!text.empty()) ShowMessagePrompt(text, m_fScale);
+    if (!text.empty()) ShowMessagePrompt(text, m_fScale, m_hWnd);
+    m_bResultPending = false;
+    CloseIfAsked();
+}
+
+CQuorlinDlg::CBusyScope::~CBusyScope()
+{
+    --m_window.m_nBusy;
+    m_window.CloseIfAsked();
+}
+
+bool CQuorlinDlg::CloseNowOrLater()
+{
+    if (IsBusy()) {
+        m_bCloseAsked = true;
+        return false;
+    }
+    // Past its result a worker only writes its log record; the log must outlive it.
+    m_operator.WaitForWorker();
+    return true;
+}
+
+void CQuorlinDlg::CloseIfAsked()
+{
+    if (!m_bCloseAsked || IsBusy()) return;
+    m_bCloseAsked = false;
+    // Posted: the handler that ends the operation (and a worker waiting for it) finishes first.
+    if (m_pFrame) PostMessageW(m_pFrame->GetSafeHwnd(), WM_CLOSE, 0, 0);
 }
 
 bool CQuorlinDlg::OnOperationResult(fx::Message& m)
@@ -453,7 +494,7 @@ bool CQuorlinDlg::OnOperationResult(fx::Message& m)
     case WM_UNLOCK_RESULT: text = TextFor(kUnlockTexts, m.wParam); break;
     default: break;
     }
-    if (text) ShowResultPrompt(text);
+    ShowResultPrompt(text ? text : L"");
     m.result = 0;
     return true;
 }
@@ -462,9 +503,8 @@ bool CQuorlinDlg::OnTurnOffResult(fx::Message& m)
 {
     m.result = 0;
     const wchar_t* text = TextFor(kTurnOffTexts, m.wParam);
-    if (!text) return true;
-    std::wstring message = text;
-    if (m.wParam == static_cast<WPARAM>(kTurnOffSome)) {
+    std::wstring message = text ? text : L"";
+    if (text && m.wParam == static_cast<WPARAM>(kTurnOffSome)) {
         // The worker is blocked in its SendMessageW meanwhile: the list is safe to read.
         for (std::size_t i = 0; i < m_operator.m_vecFailedVolumes.size(); ++i) {
             if (i > 0) message += kFailedNameSeparator;
@@ -487,6 +527,7 @@ bool CQuorlinDlg::ChooseTargetVolume()
 
 bool CQuorlinDlg::OnSaveKey(fx::Message&)
 {
+    CBusyScope busy(*this);
     if (!ChooseTargetVolume()) return true;
     {
         CSelectSaveDiskDlg chooser;
@@ -502,6 +543,7 @@ bool CQuorlinDlg::OnSaveKey(fx::Message&)
 
 bool CQuorlinDlg::OnUnlock(fx::Message&)
 {
+    CBusyScope busy(*this);
     if (!ChooseTargetVolume()) return true;
     CInputDecryptionPassowrdDlg input;
     input.SetScaleFactor(m_fScale);
@@ -513,6 +555,7 @@ bool CQuorlinDlg::OnUnlock(fx::Message&)
 
 bool CQuorlinDlg::OnTurnOff(fx::Message&)
 {
+    CBusyScope busy(*this);
     std::vector<std::wstring> volumes;
     {
         CCloseEncryptedDiskDlg chooser;

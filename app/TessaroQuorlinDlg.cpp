@@ -15,8 +15,8 @@ CAboutDlg::CAboutDlg() : fx::CDialog(IDD_ABOUTBOX) {}
 
 CTessaroQuorlinDlg::CTessaroQuorlinDlg()
     : fx::CDialog(IDD_SHELL_FRAME),
-      m_hIcon(static_cast<HICON>(LoadImageW(fx::CWinApp::ResourceHandle(), MAKEINTRESOURCEW(IDI_QUORLIN), IMAGE_ICON,
-                                            0, 0, LR_DEFAULTSIZE | LR_SHARED)))
+      m_hIcon(static_cast<HICON>(LoadImageW(fx::CWinApp::ResourceHandle(), MAKEINTRESOURCEW(IDI_QUORLIN), IMAGE_ICON, 0,
+                                            0, LR_DEFAULTSIZE | LR_SHARED)))
 {
 }
 
@@ -97,9 +97,9 @@ bool CTessaroQuorlinDlg::PreTranslateMessage(MSG& message)
 
 void CTessaroQuorlinDlg::OnCancel()
 {
-    // An operation's worker reports to the main window and uses its operator: the program stays
-    // until it has finished (its progress prompt is up meanwhile).
-    if (m_pMainDlg && m_pMainDlg->IsWindow() && !m_pMainDlg->CanClose()) return;
+    // A chooser or an operation is up: the program closes after the operation's result has been
+    // shown and dismissed, and never under a running worker.
+    if (m_pMainDlg && m_pMainDlg->IsWindow() && !m_pMainDlg->CloseNowOrLater()) return;
     EndDialog(IDCANCEL);
 }
 
