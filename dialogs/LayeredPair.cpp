@@ -105,6 +105,12 @@ bool CLayeredFrameDlg::OnActivate(fx::Message& m)
     return true;
 }
 
+void CLayeredFrameDlg::OnCancel()
+{
+    fx::CDialog::OnCancel();
+    if (!IsWindowVisible() && m_pChild && m_pChild->IsWindow()) m_pChild->ShowWindow(SW_HIDE);
+}
+
 void CLayeredFrameDlg::FollowChild(const RECT& childWindow)
 {
     // Cleared first, so that the frame's own WM_MOVE does not move the child back.

@@ -94,6 +94,9 @@ RECT CTooltipDlg::ChildRectAtCreation(const RECT& frame) const
 
 BOOL CTooltipDlg::OnInitDialog()
 {
+    if (m_firstPosition)
+        SetWindowPos(m_hWnd, nullptr, m_firstPosition->x, m_firstPosition->y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const BOOL result = CLayeredFrameDlg::OnInitDialog();
     if (CTooltipChildDlg* child = GetTooltipChild()) child->FillAgreement();
     return result;
@@ -118,13 +121,14 @@ RECT CAgreementViewer::PlacementOver(const RECT& owner, float s)
 
 void CAgreementViewer::ToggleOver(HWND owner, const RECT& ownerWindow, float scale)
 {
+    const RECT place = PlacementOver(ownerWindow, scale);
     if (!m_pTooltipDlg) {
         auto viewer = std::make_unique<CTooltipDlg>();
         viewer->SetScaleFactor(scale);
+        viewer->SetFirstPosition(POINT{place.left, place.top});
         if (!viewer->Create(owner)) return;
         m_pTooltipDlg = std::move(viewer);
     }
-    const RECT place = PlacementOver(ownerWindow, scale);
     m_pTooltipDlg->MoveWindow(place.left, place.top, fx::Width(place), fx::Height(place));
     Show(IsShown() ? SW_HIDE : SW_SHOW);
 }
