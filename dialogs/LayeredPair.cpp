@@ -56,7 +56,9 @@ BOOL CLayeredFrameDlg::OnInitDialog()
     if (!PaintLayeredFrame(m_hWnd, size, m_pBkImage, m_design.imageId)) return TRUE;
     // The frame only shows a picture: the mouse passes through it, to the child where the child
     // lies. (Windows keeps the owned child above the frame anyway; Wine can leave a freshly
-    // shown layered owner above it, where it would take the clicks meant for the controls.)
+    // shown layered owner above it, where it would take the clicks meant for the controls, and
+    // raising the child again once the frame is shown does not undo that. On Windows the style
+    // only lets a click on the shadow through to the window behind.)
     SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
 
     const RECT frame = GetWindowRect();
