@@ -282,6 +282,7 @@ bool CQuorlinDlg::ProcessMessage(fx::Message& m)
         fx::OnMessage(WM_NCHITTEST, &CQuorlinDlg::OnNcHitTest),
         fx::OnMessage(WM_SIZE, &CQuorlinDlg::OnSize),
         fx::OnMessage(WM_LBUTTONDOWN, &CQuorlinDlg::OnLButtonDown),
+        fx::OnMessage(WM_LBUTTONDBLCLK, &CQuorlinDlg::OnLButtonDoubleClick),
         fx::OnTimer(kHoverTimer, &CQuorlinDlg::OnHoverTimer),
         fx::OnTimer(kVersionCheckTimer, &CQuorlinDlg::OnVersionCheckTimer),
         fx::OnTimer(kDetectTimer, &CQuorlinDlg::OnDetectTimer),
@@ -353,10 +354,6 @@ bool CQuorlinDlg::OnSize(fx::Message& m)
     return true;
 }
 
-// The second press of a double click arrives as WM_LBUTTONDBLCLK, which is left to the default
-// handling on purpose: a double click on a link counts as one click, as people expect of links,
-// so it opens the viewer (or closes it) once instead of flashing it open and shut again. The click
-// hook's report of that press changes nothing either: it was on the link.
 bool CQuorlinDlg::OnLButtonDown(fx::Message& m)
 {
     POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
@@ -367,6 +364,16 @@ bool CQuorlinDlg::OnLButtonDown(fx::Message& m)
         m_agreementViewer.ToggleOver(m_hWnd, GetWindowRect(), m_fScale);
     else
         m_agreementViewer.Hide();
+    return false;  // the default handling goes on
+}
+
+bool CQuorlinDlg::OnLButtonDoubleClick(fx::Message&)
+{
+    // The second press of a double click. A double click counts as one click, as people expect of
+    // links: the first press has opened (or closed) the viewer, and this one neither toggles it
+    // again nor calls the feedback link a second time. It has activated this window, though, which
+    // must not cover the viewer the first press opened.
+    m_agreementViewer.Raise();
     return false;  // the default handling goes on
 }
 

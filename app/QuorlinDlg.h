@@ -67,6 +67,7 @@ private:
     bool OnNcHitTest(fx::Message& message);
     bool OnSize(fx::Message& message);
     bool OnLButtonDown(fx::Message& message);
+    bool OnLButtonDoubleClick(fx::Message& message);
     bool OnHoverTimer(fx::Message& message);
     bool OnVersionCheckTimer(fx::Message& message);
     bool OnDetectTimer(fx::Message& message);

@@ -145,6 +145,15 @@ void CAgreementViewer::Hide()
     if (m_pTooltipDlg) Show(SW_HIDE);
 }
 
+void CAgreementViewer::Raise() const
+{
+    if (!IsShown()) return;
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(m_pTooltipDlg->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, keep);
+    if (CTooltipChildDlg* child = m_pTooltipDlg->GetTooltipChild())
+        SetWindowPos(child->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, keep);
+}
+
 bool CAgreementViewer::IsShown() const { return m_pTooltipDlg && m_pTooltipDlg->IsWindowVisible(); }
 
 void CAgreementViewer::Show(int command) const

@@ -68,6 +68,8 @@ public:
     void HideUnlessInside(POINT screen, bool onLink);
     void Hide();
     bool IsShown() const;
+    // Puts the shown viewer back above every other window of its owner, without activating it.
+    void Raise() const;
     // The viewer's frame, null before the first click.
     CTooltipDlg* GetDialog() const { return m_pTooltipDlg.get(); }
 
