@@ -24,6 +24,9 @@ int CTessaroQuorlinApp::InitInstance()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    // The free-space probe of every drive must not raise the system's "no disk" box for an empty
+    // card reader or disc drive: such a failure is the program's to judge.
+    SetErrorMode(SEM_FAILCRITICALERRORS);
     // Before anything is loaded by name: the program's folder may hold planted libraries.
     const bool restricted = fx::RestrictLibrarySearch();
     static CTessaroQuorlinApp application(restricted);

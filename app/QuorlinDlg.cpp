@@ -281,6 +281,7 @@ bool CQuorlinDlg::ProcessMessage(fx::Message& m)
         fx::OnMessage(WM_NCHITTEST, &CQuorlinDlg::OnNcHitTest),
         fx::OnMessage(WM_SIZE, &CQuorlinDlg::OnSize),
         fx::OnMessage(WM_LBUTTONDOWN, &CQuorlinDlg::OnLButtonDown),
+        fx::OnMessage(WM_LBUTTONDBLCLK, &CQuorlinDlg::OnLButtonDoubleClick),
         fx::OnTimer(kHoverTimer, &CQuorlinDlg::OnHoverTimer),
         fx::OnTimer(kVersionCheckTimer, &CQuorlinDlg::OnVersionCheckTimer),
         fx::OnTimer(kDetectTimer, &CQuorlinDlg::OnDetectTimer),
@@ -365,6 +366,16 @@ bool CQuorlinDlg::OnLButtonDown(fx::Message& m)
     return false;  // the default handling goes on
 }
 
+bool CQuorlinDlg::OnLButtonDoubleClick(fx::Message&)
+{
+    // The second press of a double click. A double click counts as one click, as people expect of
+    // links: the first press has opened (or closed) the viewer, and this one neither toggles it
+    // again nor calls the feedback link a second time. It has activated this window, though, which
+    // must not cover the viewer the first press opened.
+    m_agreementViewer.Raise();
+    return false;  // the default handling goes on
+}
+
 bool CQuorlinDlg::OnHookLButtonDown(fx::Message& m)
 {
     POINT cursor{};
@@ -403,6 +414,7 @@ bool CQuorlinDlg::OnVersionCheckTimer(fx::Message&)
 bool CQuorlinDlg::OnDetectTimer(fx::Message&)
 {
     KillTimer(kDetectTimer);
+    CBusyScope busy(*this);
     RunWorker([this] { return m_operator.StartDetectThread(); }, L"正在检测加密磁盘，请稍等");
     return true;
 }
@@ -411,8 +423,16 @@ template <class TLaunch>
 void CQuorlinDlg::RunWorker(TLaunch launch, const wchar_t* progressText)
 {
     m_bWorkerReported = false;
+    // The worker may ask to close its prompt while the prompt is still being made (then no modal
+    // loop runs) or just before its loop ends: its result waits until the prompt has gone, so
+    // that a result prompt never shows over it.
+    m_operator.HoldResults();
     // A worker that cannot be started has logged why; the user sees nothing.
-    if (launch()) ShowExecutePrompt(progressText);
+    if (launch()) {
+        m_bResultPending = true;
+        ShowExecutePrompt(progressText);
+    }
+    m_operator.ReleaseResults();
 }
 
 void CQuorlinDlg::ShowExecutePrompt(const wchar_t* text)
@@ -438,9 +458,36 @@ bool CQuorlinDlg::OnExecutePromptClose(fx::Message& m)
     return true;
 }
 
-void CQuorlinDlg::ShowResultPrompt(const std::wstring& text) const
+void CQuorlinDlg::ShowResultPrompt(const std::wstring& text)
 {
-    if (!text.empty()) ShowMessagePrompt(text, m_fScale);
+    if (!text.empty()) ShowMessagePrompt(text, m_fScale, m_hWnd);
+    m_bResultPending = false;
+    CloseIfAsked();
+}
+
+CQuorlinDlg::CBusyScope::~CBusyScope()
+{
+    --m_window.m_nBusy;
+    m_window.CloseIfAsked();
+}
+
+bool CQuorlinDlg::CloseNowOrLater()
+{
+    if (IsBusy()) {
+        m_bCloseAsked = true;
+        return false;
+    }
+    // Past its result a worker only writes its log record; the log must outlive it.
+    m_operator.WaitForWorker();
+    return true;
+}
+
+void CQuorlinDlg::CloseIfAsked()
+{
+    if (!m_bCloseAsked || IsBusy()) return;
+    m_bCloseAsked = false;
+    // Posted: the handler that ends the operation (and a worker waiting for it) finishes first.
+    if (m_pFrame) PostMessageW(m_pFrame->GetSafeHwnd(), WM_CLOSE, 0, 0);
 }
 
 bool CQuorlinDlg::OnOperationResult(fx::Message& m)
@@ -452,7 +499,7 @@ bool CQuorlinDlg::OnOperationResult(fx::Message& m)
     case WM_UNLOCK_RESULT: text = TextFor(kUnlockTexts, m.wParam); break;
     default: break;
     }
-    if (text) ShowResultPrompt(text);
+    ShowResultPrompt(text ? text : L"");
     m.result = 0;
     return true;
 }
@@ -461,9 +508,8 @@ bool CQuorlinDlg::OnTurnOffResult(fx::Message& m)
 {
     m.result = 0;
     const wchar_t* text = TextFor(kTurnOffTexts, m.wParam);
-    if (!text) return true;
-    std::wstring message = text;
-    if (m.wParam == static_cast<WPARAM>(kTurnOffSome)) {
+    std::wstring message = text ? text : L"";
+    if (text && m.wParam == static_cast<WPARAM>(kTurnOffSome)) {
         // The worker is blocked in its SendMessageW meanwhile: the list is safe to read.
         for (std::size_t i = 0; i < m_operator.m_vecFailedVolumes.size(); ++i) {
             if (i > 0) message += kFailedNameSeparator;
@@ -486,6 +532,7 @@ bool CQuorlinDlg::ChooseTargetVolume()
 
 bool CQuorlinDlg::OnSaveKey(fx::Message&)
 {
+    CBusyScope busy(*this);
     if (!ChooseTargetVolume()) return true;
     {
         CSelectSaveDiskDlg chooser;
@@ -501,6 +548,7 @@ bool CQuorlinDlg::OnSaveKey(fx::Message&)
 
 bool CQuorlinDlg::OnUnlock(fx::Message&)
 {
+    CBusyScope busy(*this);
     if (!ChooseTargetVolume()) return true;
     CInputDecryptionPassowrdDlg input;
     input.SetScaleFactor(m_fScale);
@@ -512,6 +560,7 @@ bool CQuorlinDlg::OnUnlock(fx::Message&)
 
 bool CQuorlinDlg::OnTurnOff(fx::Message&)
 {
+    CBusyScope busy(*this);
     std::vector<std::wstring> volumes;
     {
         CCloseEncryptedDiskDlg chooser;

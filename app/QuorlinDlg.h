@@ -42,6 +42,10 @@ public:
     // Whether the program may end now: no worker is running (it reports to this window and uses
     // the operator that lives in it).
     bool CanClose() const { return !m_operator.IsWorkerRunning(); }
+    // A close of the program: false while a chooser, an input or an operation is up, and then it
+    // is carried out once the operation's result has been shown and dismissed. Otherwise waits for
+    // a worker that is only writing its log record after its result, and returns true.
+    bool CloseNowOrLater();
 
     bool PreTranslateMessage(MSG& message) override;
 
@@ -66,6 +70,7 @@ private:
     bool OnNcHitTest(fx::Message& message);
     bool OnSize(fx::Message& message);
     bool OnLButtonDown(fx::Message& message);
+    bool OnLButtonDoubleClick(fx::Message& message);
     bool OnHoverTimer(fx::Message& message);
     bool OnVersionCheckTimer(fx::Message& message);
     bool OnDetectTimer(fx::Message& message);
@@ -82,14 +87,32 @@ private:
     bool OnTurnOffResult(fx::Message& message);
     bool OnHookLButtonDown(fx::Message& message);
 
+    // Marks the window busy for the life of an operation's handler (its choosers, the key input,
+    // the Save As dialog, the progress prompt); a close asked for meanwhile waits for its end.
+    class CBusyScope
+    {
+    public:
+        explicit CBusyScope(CQuorlinDlg& window) : m_window(window) { ++m_window.m_nBusy; }
+        ~CBusyScope();
+        CBusyScope(const CBusyScope&) = delete;
+        CBusyScope& operator=(const CBusyScope&) = delete;
+
+    private:
+        CQuorlinDlg& m_window;
+    };
+    bool IsBusy() const { return m_nBusy > 0 || m_bResultPending; }
+    // Carries out a close that waited, once nothing is up any more.
+    void CloseIfAsked();
+
     // The target volume chooser; false when the user closed it without a choice.
     bool ChooseTargetVolume();
     // Starts a worker with `launch` and shows the please-wait prompt until the worker closes it.
     template <class TLaunch>
     void RunWorker(TLaunch launch, const wchar_t* progressText);
     void ShowExecutePrompt(const wchar_t* text);
-    // A result message in a one-button prompt; nothing for a null text.
-    void ShowResultPrompt(const std::wstring& text) const;
+    // A result message in a one-button prompt over this window (nothing for an empty text); the
+    // operation is over when it has been dismissed.
+    void ShowResultPrompt(const std::wstring& text);
     static DWORD WINAPI EnableButtonsThread(LPVOID self);
 
     RECT m_rcClient{};
@@ -113,6 +136,9 @@ private:
     CBitLockerOperator m_operator;
     std::unique_ptr<CExecutePromptDlg> m_pExecutePrompt;  // owned
     bool m_bWorkerReported = false;                       // the running worker has asked to close its progress prompt
+    bool m_bResultPending = false;                        // a worker was started and its result has not been shown yet
+    int m_nBusy = 0;                                      // operation handlers running (nested ones count too)
+    bool m_bCloseAsked = false;                           // a close came while busy
     CAgreementViewer m_agreementViewer;                   // the usage agreement viewer, made on first use
     float m_fScale = 1.0f;
     CTessaroQuorlinDlg* m_pFrame;  // not owned: the shell frame owns this object

@@ -61,13 +61,15 @@ BOOL CTessaroQuorlinDlg::OnInitDialog()
     SetWindowPos(m_hWnd, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // Without its picture the frame stays invisible and the program has no main window.
     if (!PaintLayeredFrame(m_hWnd, size, IDB_SHELL_FRAME)) return TRUE;
-    // The frame only shows the shadow: the mouse passes through it.
-    SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
-
     // Placed from the rectangle computed here: the window's own rectangle may still be the
     // template's until the system has carried out the move.
     CreateMainWindow(frame);
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+    // The main window belongs above the frame that draws its shadow. Windows makes the owned
+    // window of a topmost window topmost above it by itself, so this changes nothing there; Wine
+    // can leave the frame, shown last, above it, where the frame would take the main window's clicks.
+    if (m_pMainDlg && m_pMainDlg->IsWindow())
+        SetWindowPos(m_pMainDlg->GetSafeHwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;
 }
 
@@ -97,9 +99,9 @@ bool CTessaroQuorlinDlg::PreTranslateMessage(MSG& message)
 
 void CTessaroQuorlinDlg::OnCancel()
 {
-    // An operation's worker reports to the main window and uses its operator: the program stays
-    // until it has finished (its progress prompt is up meanwhile).
-    if (m_pMainDlg && m_pMainDlg->IsWindow() && !m_pMainDlg->CanClose()) return;
+    // A chooser or an operation is up: the program closes after the operation's result has been
+    // shown and dismissed, and never under a running worker.
+    if (m_pMainDlg && m_pMainDlg->IsWindow() && !m_pMainDlg->CloseNowOrLater()) return;
     EndDialog(IDCANCEL);
 }
 

@@ -40,7 +40,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool ProcessMessage(fx::Message& message) override;
-    // Enter does nothing; closing is refused while an operation runs.
+    // Enter does nothing; a close while an operation is up waits for its end.
     void OnOK() override {}
     void OnCancel() override;
 

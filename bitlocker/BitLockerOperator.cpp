@@ -23,13 +23,19 @@ int CBitLockerOperator::StartWorker(LPTHREAD_START_ROUTINE procedure, const wcha
         LogRecord(failureMessage);
         return 0;
     }
-    CloseHandle(thread);
+    m_hWorker.Reset(thread);
     return 1;
+}
+
+void CBitLockerOperator::WaitForWorker() const
+{
+    if (m_hWorker.IsValid()) WaitForSingleObject(m_hWorker.Get(), INFINITE);
 }
 
 void CBitLockerOperator::Report(UINT resultMessage, int outcome)
 {
     SendMessageW(m_hNotifyWnd, WM_EXECUTE_PROMPT_CLOSE, 0, 0);
+    WaitForSingleObject(m_hResultsReleased.Get(), INFINITE);
     SendMessageW(m_hNotifyWnd, resultMessage, static_cast<WPARAM>(outcome), 0);
 }
 

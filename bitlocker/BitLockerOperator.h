@@ -1,8 +1,10 @@
 #pragma once
 // The one object that holds all BitLocker state of the tool and runs its operations on worker threads.
 // Each worker reports to the notify window with two SendMessageW calls: WM_EXECUTE_PROMPT_CLOSE, then
-// its result message with the outcome code; it logs only after both have been handled.
+// (once results are released) its result message with the outcome code; it logs only after both
+// have been handled.
 #include "bitlocker/VolumeInfo.h"
+#include "framework/base/KernelHandle.h"
 
 #include <windows.h>
 
@@ -78,6 +80,12 @@ public:
     // Whether a worker thread is still running (from its launch until it has logged its end): the
     // main window must not go away under it, and nothing may remove the program meanwhile.
     bool IsWorkerRunning() const { return m_nRunningWorkers.load() > 0; }
+    // Waits until the last worker started has ended (it logs after its result has been handled).
+    void WaitForWorker() const;
+    // While results are held, a worker that has asked to close its progress prompt waits before it
+    // sends its result: the prompt must be gone before a result prompt shows. Released at first.
+    void HoldResults() { ResetEvent(m_hResultsReleased.Get()); }
+    void ReleaseResults() { SetEvent(m_hResultsReleased.Get()); }
 
     HWND m_hNotifyWnd = nullptr;  // not owned
     std::wstring m_strVolume;
@@ -109,4 +117,6 @@ private:
     int Fail(UINT resultMessage, int outcome, const wchar_t* record);
 
     std::atomic<int> m_nRunningWorkers{0};
+    fx::CKernelHandle m_hWorker;  // the last worker started
+    fx::CKernelHandle m_hResultsReleased{CreateEventW(nullptr, TRUE, TRUE, nullptr)};
 };

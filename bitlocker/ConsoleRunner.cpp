@@ -132,9 +132,6 @@ int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& c
     const std::wstring systemFolder = fx::SystemFolder();
     if (systemFolder.empty()) return 0;
 
-    std::optional<CRedirectionOff> redirection;
-    if (IsWow64() == 1 && !redirection.emplace().IsActive()) return 0;
-
     fx::CKernelHandle readEnd;
     fx::CKernelHandle writeEnd;
     if (!CreateOutputPipe(&readEnd, &writeEnd)) return 0;
@@ -155,9 +152,18 @@ int RunConsoleCommandWith(const std::wstring& interpreter, const std::wstring& c
     // /S: the interpreter strips the outer quotes and runs the command exactly as given.
     std::wstring line = L"\"" + interpreter + L"\" /D /S /C \"" + command + L"\"";
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT, nullptr,
-                        systemFolder.c_str(), &startup.StartupInfo, &process)) {
-        return 0;
+    {
+        // Off only while the process is created: with redirection off this thread would also load
+        // libraries from the native System32, which a 32-bit program cannot use.
+        std::optional<CRedirectionOff> redirection;
+        if (IsWow64() == 1 && !redirection.emplace().IsActive()) return 0;
+        // No console window of its own, also where a terminal program hosts consoles (Windows
+        // Terminal shows a window for every console, whatever the show-window value says).
+        if (!CreateProcessW(interpreter.c_str(), line.data(), nullptr, nullptr, TRUE,
+                            EXTENDED_STARTUPINFO_PRESENT | CREATE_NO_WINDOW, nullptr, systemFolder.c_str(),
+                            &startup.StartupInfo, &process)) {
+            return 0;
+        }
     }
     fx::CKernelHandle processHandle(process.hProcess);
     fx::CKernelHandle threadHandle(process.hThread);

@@ -56,7 +56,9 @@ BOOL CLayeredFrameDlg::OnInitDialog()
     if (!PaintLayeredFrame(m_hWnd, size, m_design.imageId)) return TRUE;
     // The frame only shows a picture: the mouse passes through it, to the child where the child
     // lies. (Windows keeps the owned child above the frame anyway; Wine can leave a freshly
-    // shown layered owner above it, where it would take the clicks meant for the controls.)
+    // shown layered owner above it, where it would take the clicks meant for the controls, and
+    // raising the child again once the frame is shown does not undo that. On Windows the style
+    // only lets a click on the shadow through to the window behind.)
     SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
 
     const RECT frame = GetWindowRect();
@@ -103,6 +105,12 @@ bool CLayeredFrameDlg::OnActivate(fx::Message& m)
     if (LOWORD(m.wParam) != WA_INACTIVE && m_pChild && m_pChild->IsWindowVisible())
         SetActiveWindow(m_pChild->GetSafeHwnd());
     return true;
+}
+
+void CLayeredFrameDlg::OnCancel()
+{
+    fx::CDialog::OnCancel();
+    if (!IsWindowVisible() && m_pChild && m_pChild->IsWindow()) m_pChild->ShowWindow(SW_HIDE);
 }
 
 void CLayeredFrameDlg::FollowChild(const RECT& childWindow)

@@ -78,6 +78,9 @@ protected:
     virtual RECT ChildRectAtCreation(const RECT& frame) const;
     BOOL OnInitDialog() override;
     bool ProcessMessage(fx::Message& message) override;
+    // A close of either window (the child passes its own on) closes the pair: a modeless pair,
+    // which a close only hides, hides its child too.
+    void OnCancel() override;
 
 private:
     bool OnMove(fx::Message& message);

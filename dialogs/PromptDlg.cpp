@@ -152,9 +152,9 @@ bool CPromptDlg::OnPromptResult(fx::Message& m)
     return true;
 }
 
-void ShowMessagePrompt(const std::wstring& text, float scale)
+void ShowMessagePrompt(const std::wstring& text, float scale, HWND owner)
 {
-    CPromptDlg prompt;
+    CPromptDlg prompt(owner);
     prompt.SetScaleFactor(scale);
     prompt.SetText(text);
     prompt.SetKind(kPromptConfirm);

@@ -63,6 +63,6 @@ private:
     int m_nKind = kPromptYes;
 };
 
-// Shows `text` in a kind 3 prompt (one confirm button) with no parent window, at scale `scale`,
-// and waits until the user has dismissed it.
-void ShowMessagePrompt(const std::wstring& text, float scale);
+// Shows `text` in a kind 3 prompt (one confirm button) owned by `owner` (by default the active
+// window), at scale `scale`, and waits until the user has dismissed it.
+void ShowMessagePrompt(const std::wstring& text, float scale, HWND owner = nullptr);

@@ -100,7 +100,10 @@ INT_PTR CDialog::DoModal()
     // Enable the owner before the dialog goes, so that activation returns to it.
     if (disableOwner) EnableWindow(owner, TRUE);
     if (window && ::IsWindow(window)) {
-        if (owner && GetActiveWindow() == window) SetActiveWindow(owner);
+        // The activation goes back to the owner: the dialog's own window is often not the active
+        // one (a skinned dialog's controls live in a window it owns), and left alone Windows may
+        // give the activation to another program. Never to a hidden owner.
+        if (owner && ::IsWindowVisible(owner)) SetActiveWindow(owner);
         DestroyWindow(window);
     }
     m_modal = false;

@@ -94,6 +94,9 @@ RECT CTooltipDlg::ChildRectAtCreation(const RECT& frame) const
 
 BOOL CTooltipDlg::OnInitDialog()
 {
+    if (m_firstPosition)
+        SetWindowPos(m_hWnd, nullptr, m_firstPosition->x, m_firstPosition->y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const BOOL result = CLayeredFrameDlg::OnInitDialog();
     if (CTooltipChildDlg* child = GetTooltipChild()) child->FillAgreement();
     return result;
@@ -118,13 +121,14 @@ RECT CAgreementViewer::PlacementOver(const RECT& owner, float s)
 
 void CAgreementViewer::ToggleOver(HWND owner, const RECT& ownerWindow, float scale)
 {
+    const RECT place = PlacementOver(ownerWindow, scale);
     if (!m_pTooltipDlg) {
         auto viewer = std::make_unique<CTooltipDlg>();
         viewer->SetScaleFactor(scale);
+        viewer->SetFirstPosition(POINT{place.left, place.top});
         if (!viewer->Create(owner)) return;
         m_pTooltipDlg = std::move(viewer);
     }
-    const RECT place = PlacementOver(ownerWindow, scale);
     m_pTooltipDlg->MoveWindow(place.left, place.top, fx::Width(place), fx::Height(place));
     Show(IsShown() ? SW_HIDE : SW_SHOW);
 }
@@ -139,6 +143,15 @@ void CAgreementViewer::HideUnlessInside(POINT screen, bool onLink)
 void CAgreementViewer::Hide()
 {
     if (m_pTooltipDlg) Show(SW_HIDE);
+}
+
+void CAgreementViewer::Raise() const
+{
+    if (!IsShown()) return;
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(m_pTooltipDlg->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, keep);
+    if (CTooltipChildDlg* child = m_pTooltipDlg->GetTooltipChild())
+        SetWindowPos(child->GetSafeHwnd(), HWND_TOP, 0, 0, 0, 0, keep);
 }
 
 bool CAgreementViewer::IsShown() const { return m_pTooltipDlg && m_pTooltipDlg->IsWindowVisible(); }

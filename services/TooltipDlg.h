@@ -7,6 +7,7 @@
 #include "framework/Gdi.h"
 
 #include <memory>
+#include <optional>
 
 // The viewer's child: the text control inside a margin over the sheet picture.
 class CTooltipChildDlg : public CLayeredChildDlg
@@ -35,11 +36,17 @@ class CTooltipDlg : public CLayeredFrameDlg
 public:
     CTooltipDlg();
     CTooltipChildDlg* GetTooltipChild() const { return static_cast<CTooltipChildDlg*>(GetChild()); }
+    // Where the frame's top left corner goes before its child is made (screen coordinates): the
+    // child shows as soon as it is made, and must not show anywhere else first.
+    void SetFirstPosition(POINT position) { m_firstPosition = position; }
 
 protected:
     std::unique_ptr<CLayeredChildDlg> CreateChildObject() override;
     BOOL OnInitDialog() override;
     RECT ChildRectAtCreation(const RECT& frame) const override;
+
+private:
+    std::optional<POINT> m_firstPosition;
 };
 
 // The viewer as the main window keeps it: made on the first click on the agreement link, then
@@ -61,6 +68,8 @@ public:
     void HideUnlessInside(POINT screen, bool onLink);
     void Hide();
     bool IsShown() const;
+    // Puts the shown viewer back above every other window of its owner, without activating it.
+    void Raise() const;
     // The viewer's frame, null before the first click.
     CTooltipDlg* GetDialog() const { return m_pTooltipDlg.get(); }
 

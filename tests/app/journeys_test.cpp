@@ -81,6 +81,9 @@ public:
         HWND prompt = m_bed.Run().WaitForPrompt(timeoutMs);
         if (!prompt) return {};
         const std::wstring text = CProgramRun::PromptText(prompt);
+        // The progress prompt has gone before the result shows, and the result is the main window's.
+        CHECK_FALSE(m_bed.Run().WaitForProgress(0));
+        CHECK(ui::Owner(ui::Owner(prompt)) == m_main);
         CHECK(TakesInput(prompt));
         CHECK(CProgramRun::Dismiss(prompt));
         return text;

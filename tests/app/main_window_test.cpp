@@ -84,9 +84,9 @@ TEST_CASE("layout at 1.0: the buttons, the bottom row from the measured text, th
         int id;
         RECT rect;
     } places[] = {
-        {IDC_MAIN_SAVE_KEY, {27, 265, 123, 351}},   {IDC_MAIN_UNLOCK, {152, 265, 248, 351}},
-        {IDC_MAIN_TURN_OFF, {276, 265, 372, 351}},  {IDC_MAIN_MORE_TOOLS, {50, 545, 108, 563}},
-        {IDC_MAIN_CLOSE, {368, 0, 394, 34}},        {IDC_MAIN_MINIMISE, {340, 0, 366, 34}},
+        {IDC_MAIN_SAVE_KEY, {27, 265, 123, 351}},  {IDC_MAIN_UNLOCK, {152, 265, 248, 351}},
+        {IDC_MAIN_TURN_OFF, {276, 265, 372, 351}}, {IDC_MAIN_MORE_TOOLS, {50, 545, 108, 563}},
+        {IDC_MAIN_CLOSE, {368, 0, 394, 34}},       {IDC_MAIN_MINIMISE, {340, 0, 366, 34}},
         {IDC_MAIN_VERSION, {188, 16, 228, 31}},
     };
     for (const auto& place : places) {
@@ -100,7 +100,7 @@ TEST_CASE("layout at 1.0: the buttons, the bottom row from the measured text, th
     CHECK(box.top == 575);
     CHECK(box.bottom == 595);
     CHECK(link.left == box.right + 6);
-    CHECK((link.right - link.left) % 14 == 0);               // fourteen character cells
+    CHECK((link.right - link.left) % 14 == 0);                                    // fourteen character cells
     CHECK(box.right - box.left == 16 + 2 * ((link.right - link.left) / 14) + 2);  // the box and two cells
     CHECK(feedback.right == 394);
     CHECK(ui::WindowText(ui::FindControl(main, IDC_MAIN_VERSION)) == L"1.0.0");
@@ -169,32 +169,57 @@ TEST_CASE("unticking the agreement disables the three operations, ticking enable
     CHECK(ui::PumpUntil([&] { return ui::IsVisible(main) && !IsIconic(frame); }));
 }
 
-TEST_CASE("the frame cannot be closed while a command runs; closed later, the program removes its folder")
+TEST_CASE("a close while a chooser or a command is up waits for the result; then the program removes its folder")
 {
     bde::Machine slow = bde::Machine::Default();
     slow.pieces = 10;
     slow.pieceDelayMs = 400;  // the status output takes about four seconds
-    CAppBed bed(slow);
-    REQUIRE(bed.Run().Copied());
-    REQUIRE(bed.Run().Start());
-    REQUIRE(bed.Run().MainWindow());
-    HWND progress = bed.Run().WaitForProgress();
-    REQUIRE(progress);
-    HWND frame = bed.Run().Frame();
-    ui::Post(frame, WM_CLOSE);
-    ui::Post(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ui::PumpFor(500);
-    CHECK(IsWindow(frame));
-    CHECK(bed.Run().WaitForExit(0) == STILL_ACTIVE);
-    REQUIRE(ui::WaitForWindowGone(progress, 60000));
-
-    // The system menu's close, without the survey, ends the program the same way.
-    ui::Post(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-    CHECK(bed.Run().WaitForExit() == 0);
-    CHECK(ui::PumpUntil([&] { return !testing::FileExists(bed.Folder()); }, 20000));
+    bde::Machine slowDenied = slow;
+    slowDenied.denyAccess = true;
+    const struct
+    {
+        const char* name;
+        bde::Machine machine;
+        bool detect;  // closed during the detection, else during the turn-off chooser
+        bool result;  // a result prompt comes before the program ends
+    } cases[] = {
+        {"the detection finds volumes", slow, true, false},
+        {"the detection fails", slowDenied, true, true},
+        {"the turn-off chooser, cancelled", bde::Machine::Default(), false, false},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(std::string(c.name));
+        CAppBed bed(c.machine);
+        REQUIRE(bed.Run().Copied());
+        REQUIRE(bed.Run().Start());
+        HWND main = bed.Run().MainWindow();
+        REQUIRE(main);
+        HWND up = c.detect ? bed.Run().WaitForProgress() : nullptr;
+        if (!c.detect) {
+            REQUIRE(bed.Run().WaitForDetection());
+            uitest::ClickControl(ui::FindControl(main, IDC_MAIN_TURN_OFF));
+            up = bed.Run().WaitForPair(IDC_TURN_OFF_OK);
+        }
+        REQUIRE(up);
+        // The task bar's close and Alt+F4 on the frame.
+        ui::Post(bed.Run().Frame(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ui::PumpFor(500);
+        CHECK(IsWindow(up));
+        CHECK(bed.Run().WaitForExit(0) == STILL_ACTIVE);
+        if (!c.detect) uitest::ClickControl(ui::FindControl(up, IDC_TURN_OFF_CANCEL));
+        REQUIRE(ui::WaitForWindowGone(up, 60000));
+        if (c.result) {
+            HWND prompt = bed.Run().WaitForPrompt();
+            REQUIRE(prompt);
+            CHECK(bed.Run().WaitForExit(0) == STILL_ACTIVE);
+            CHECK(uitest::CProgramRun::Dismiss(prompt));
+        }
+        CHECK(bed.Run().WaitForExit() == 0);
+        CHECK(ui::PumpUntil([&] { return !testing::FileExists(bed.Folder()); }, 20000));
+    }
 }
 
-TEST_CASE("the agreement link toggles the viewer; a click elsewhere on the window or outside the program hides it")
+TEST_CASE("the agreement link toggles the viewer, a double click once; Alt+F4 or a click elsewhere hides it")
 {
     CAppBed bed;
     HWND main = apptest::StartAndDetect(bed);
@@ -203,27 +228,49 @@ TEST_CASE("the agreement link toggles the viewer; a click elsewhere on the windo
     const POINT outside{5, 5};  // the bare desktop, away from the program
     const POINT elsewhere = ui::CenterOf(ui::WindowRect(ui::FindControl(main, IDC_MAIN_VERSION)));
 
+    enum class Act
+    {
+        Click,
+        DoubleClick,  // counts as one click on the link
+        CloseSheet,   // Alt+F4 on the viewer's text sheet
+        CloseFrame,   // Alt+F4 on the viewer's frame
+    };
+    const POINT onLink = ui::CenterOf(ui::WindowRect(link));
     const struct
     {
         const char* step;
         POINT click;
         bool shown;
+        Act act;
     } steps[] = {
-        {"the link opens it", ui::CenterOf(ui::WindowRect(link)), true},
-        {"the link again closes it", ui::CenterOf(ui::WindowRect(link)), false},
-        {"the link opens it again", ui::CenterOf(ui::WindowRect(link)), true},
-        {"a click elsewhere on the window", elsewhere, false},
-        {"the link", ui::CenterOf(ui::WindowRect(link)), true},
-        {"a click outside the program", outside, false},
+        {"the link opens it", onLink, true, Act::Click},
+        {"the link again closes it", onLink, false, Act::Click},
+        {"a double click on the link opens it", onLink, true, Act::DoubleClick},
+        {"Alt+F4 on the text sheet closes sheet and frame", onLink, false, Act::CloseSheet},
+        {"the link opens it again", onLink, true, Act::Click},
+        {"Alt+F4 on the frame closes frame and sheet", onLink, false, Act::CloseFrame},
+        {"the link once more", onLink, true, Act::Click},
+        {"a click elsewhere on the window", elsewhere, false, Act::Click},
+        {"the link", onLink, true, Act::Click},
+        {"a click outside the program", outside, false, Act::Click},
     };
+    HWND viewerFrame = nullptr;
     for (const auto& step : steps) {
         CAPTURE(std::string(step.step));
         ui::PumpFor(GetDoubleClickTime());  // separate clicks, not a double click
-        uitest::ClickAt(step.click);
+        if (step.act == Act::CloseSheet || step.act == Act::CloseFrame) {
+            // What Alt+F4 makes of the key in the active window of the pair.
+            HWND sheet = bed.Run().WaitForPair(IDC_AGREEMENT_TEXT, 0);
+            ui::Post(step.act == Act::CloseSheet ? sheet : ui::Owner(sheet), WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else {
+            uitest::ClickAt(step.click);
+            if (step.act == Act::DoubleClick) ui::Click(step.click);  // within the double-click time
+        }
         CHECK(ui::PumpUntil([&] { return viewerShown() == step.shown; }, 5000));
+        if (!step.shown && viewerFrame) CHECK_FALSE(ui::IsVisible(viewerFrame));
         if (step.shown) {
             // Over the lower part of the main window: 2 in from the left, 108 down.
-            HWND viewer = ui::Owner(bed.Run().WaitForPair(IDC_AGREEMENT_TEXT, 0));
+            HWND viewer = viewerFrame = ui::Owner(bed.Run().WaitForPair(IDC_AGREEMENT_TEXT, 0));
             const RECT placed = ui::WindowRect(viewer);
             const RECT window = ui::WindowRect(main);
             CHECK(placed.top - window.top == 108);
