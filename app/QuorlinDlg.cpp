@@ -194,10 +194,10 @@ void CQuorlinDlg::Layout(bool first)
                                : c.top + height / 2 - static_cast<int>(kActionAboveMiddle);
     const int saveLeft = wide ? c.left + static_cast<int>(s * kDesignWidth / 3 - (s * kActionWidth + s * kActionGap))
                               : c.left + width / 3 - 106;
-    const int unlockLeft = wide ? c.left + static_cast<int>(s * kDesignWidth / 2 - s * kActionWidth / 2)
-                                : c.left + width / 2 - 48;
-    const int turnOffLeft = wide ? c.left + static_cast<int>(s * kDesignWidth / 3 * 2 + s * kActionGap)
-                                 : c.left + (width / 3) * 2 + 10;
+    const int unlockLeft =
+        wide ? c.left + static_cast<int>(s * kDesignWidth / 2 - s * kActionWidth / 2) : c.left + width / 2 - 48;
+    const int turnOffLeft =
+        wide ? c.left + static_cast<int>(s * kDesignWidth / 3 * 2 + s * kActionGap) : c.left + (width / 3) * 2 + 10;
     m_btnSaveKey.MoveWindow(saveLeft, actionTop, actionWidth, actionHeight);
     m_btnUnlock.MoveWindow(unlockLeft, actionTop, actionWidth, actionHeight);
     m_btnTurnOff.MoveWindow(turnOffLeft, actionTop, actionWidth, actionHeight);
@@ -386,7 +386,8 @@ bool CQuorlinDlg::OnHoverTimer(fx::Message&)
 bool CQuorlinDlg::OnVersionCheckTimer(fx::Message&)
 {
     KillTimer(kVersionCheckTimer);
-    if (m_feedback.GetToolIsNewVersion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion) == feedback::kNewerVersionExists) {
+    if (m_feedback.GetToolIsNewVersion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion) ==
+        feedback::kNewerVersionExists) {
         {
             CPromptDlg prompt(m_hWnd);
             prompt.SetScaleFactor(m_fScale);

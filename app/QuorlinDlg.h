@@ -109,7 +109,7 @@ private:
     std::wstring m_strKeyFile;
     CBitLockerOperator m_operator;
     std::unique_ptr<CExecutePromptDlg> m_pExecutePrompt;  // owned
-    bool m_bWorkerReported = false;  // the running worker has asked to close its progress prompt
+    bool m_bWorkerReported = false;                       // the running worker has asked to close its progress prompt
     CAgreementViewer m_agreementViewer;                   // the usage agreement viewer, made on first use
     float m_fScale = 1.0f;
     CTessaroQuorlinDlg* m_pFrame;  // not owned: the shell frame owns this object

@@ -15,8 +15,8 @@ CAboutDlg::CAboutDlg() : fx::CDialog(IDD_ABOUTBOX) {}
 
 CTessaroQuorlinDlg::CTessaroQuorlinDlg()
     : fx::CDialog(IDD_SHELL_FRAME),
-      m_hIcon(static_cast<HICON>(LoadImageW(fx::CWinApp::ResourceHandle(), MAKEINTRESOURCEW(IDI_QUORLIN), IMAGE_ICON,
-                                            0, 0, LR_DEFAULTSIZE | LR_SHARED)))
+      m_hIcon(static_cast<HICON>(LoadImageW(fx::CWinApp::ResourceHandle(), MAKEINTRESOURCEW(IDI_QUORLIN), IMAGE_ICON, 0,
+                                            0, LR_DEFAULTSIZE | LR_SHARED)))
 {
 }
 

@@ -18,10 +18,8 @@ class CAppBed
 {
 public:
     explicit CAppBed(const bde::Machine& machine = bde::Machine::Default())
-        : m_machine(machine),
-          m_folder(m_temp / L"Quorlin 工具"),
-          m_journal(feedback::standin::kJournalVariable, m_temp / L"feedback.txt"),
-          m_run(m_folder)
+        : m_machine(machine), m_folder(m_temp / L"Quorlin 工具"),
+          m_journal(feedback::standin::kJournalVariable, m_temp / L"feedback.txt"), m_run(m_folder)
     {
     }
 

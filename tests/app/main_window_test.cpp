@@ -84,9 +84,9 @@ TEST_CASE("layout at 1.0: the buttons, the bottom row from the measured text, th
         int id;
         RECT rect;
     } places[] = {
-        {IDC_MAIN_SAVE_KEY, {27, 265, 123, 351}},   {IDC_MAIN_UNLOCK, {152, 265, 248, 351}},
-        {IDC_MAIN_TURN_OFF, {276, 265, 372, 351}},  {IDC_MAIN_MORE_TOOLS, {50, 545, 108, 563}},
-        {IDC_MAIN_CLOSE, {368, 0, 394, 34}},        {IDC_MAIN_MINIMISE, {340, 0, 366, 34}},
+        {IDC_MAIN_SAVE_KEY, {27, 265, 123, 351}},  {IDC_MAIN_UNLOCK, {152, 265, 248, 351}},
+        {IDC_MAIN_TURN_OFF, {276, 265, 372, 351}}, {IDC_MAIN_MORE_TOOLS, {50, 545, 108, 563}},
+        {IDC_MAIN_CLOSE, {368, 0, 394, 34}},       {IDC_MAIN_MINIMISE, {340, 0, 366, 34}},
         {IDC_MAIN_VERSION, {188, 16, 228, 31}},
     };
     for (const auto& place : places) {
@@ -100,7 +100,7 @@ TEST_CASE("layout at 1.0: the buttons, the bottom row from the measured text, th
     CHECK(box.top == 575);
     CHECK(box.bottom == 595);
     CHECK(link.left == box.right + 6);
-    CHECK((link.right - link.left) % 14 == 0);               // fourteen character cells
+    CHECK((link.right - link.left) % 14 == 0);                                    // fourteen character cells
     CHECK(box.right - box.left == 16 + 2 * ((link.right - link.left) / 14) + 2);  // the box and two cells
     CHECK(feedback.right == 394);
     CHECK(ui::WindowText(ui::FindControl(main, IDC_MAIN_VERSION)) == L"1.0.0");

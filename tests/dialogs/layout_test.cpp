@@ -3,6 +3,7 @@
 
 #include "res/PrivateMessages.h"
 #include "dialogs/ExecutePromptDlg.h"
+#include "dialogs/LayeredPair.h"
 #include "dialogs/PromptDlg.h"
 #include "res/resource.h"
 #include "tests/dialogs/PairGeometry.h"
@@ -133,4 +134,31 @@ TEST_CASE("the progress prompt at scale 1.0 and 1.5")
         ui::Send(frame, WM_EXECUTE_PROMPT_CLOSE);
         REQUIRE(run.Wait());
     }
+}
+
+TEST_CASE("the pair arithmetic: where the child is made, carried and grown; the drag strip")
+{
+    const Inset prompt{5, 3, 5, 7};
+    // Created at (int)(width - 12.5): one pixel narrower than where the frame's move puts it.
+    const RECT created = CLayeredFrameDlg::InitialChildRect(RECT{0, 0, 420, 195}, prompt, 1.25f);
+    CHECK(created.left == 6);
+    CHECK(created.right - created.left == 407);
+    CHECK(created.bottom - created.top == 182);
+    const RECT carried = CLayeredFrameDlg::ShrinkByInset(RECT{100, 50, 520, 245}, prompt, 1.25f);
+    CHECK(carried.left == 106);
+    CHECK(carried.top == 53);
+    CHECK(carried.right == 514);
+    CHECK(carried.bottom == 237);
+    const RECT grown = CLayeredFrameDlg::GrowByInset(carried, prompt, 1.25f);
+    CHECK(grown.left == 100);
+    CHECK(grown.bottom == 245);
+
+    const RECT client{10, 20, 336, 166};
+    const RECT fixed = CLayeredChildDlg::DragStripFor(client, DragStrip{30, 26, false}, 1.5f);
+    CHECK(fixed.bottom == 50);
+    CHECK(fixed.right == 310);
+    const RECT scaled = CLayeredChildDlg::DragStripFor(client, DragStrip{30, 26, true}, 1.5f);
+    CHECK(scaled.bottom == 65);
+    CHECK(scaled.right == 297);
+    CHECK(IsRectEmpty(&static_cast<const RECT&>(CLayeredChildDlg::DragStripFor(client, DragStrip{}, 1.0f))));
 }

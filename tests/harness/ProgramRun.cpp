@@ -84,8 +84,7 @@ HWND CProgramRun::WaitForProgress(DWORD timeoutMs)
 {
     // Nothing is clicked in it, so it is returned at once: a short command may end it soon.
     HWND found = nullptr;
-    ui::PumpUntil([&] { return (found = FindShownWithControl(m_processId, IDC_PROGRESS_TEXT)) != nullptr; },
-                  timeoutMs);
+    ui::PumpUntil([&] { return (found = FindShownWithControl(m_processId, IDC_PROGRESS_TEXT)) != nullptr; }, timeoutMs);
     return found;
 }
 

@@ -82,7 +82,8 @@ bool ShootMainWindow(const std::wstring& folder)
     uitest::ClickControl(ui::FindControl(main, IDC_MAIN_VERSION));  // elsewhere on the window: closes it
 
     ui::Post(frame, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-    HWND about = ui::WaitForWindow(ui::All({ui::InProcess(run.ProcessId()), ui::IsShown(), ui::HasTitle(L"关于 TessaroQuorlin")}));
+    HWND about = ui::WaitForWindow(
+        ui::All({ui::InProcess(run.ProcessId()), ui::IsShown(), ui::HasTitle(L"关于 TessaroQuorlin")}));
     if (about) {
         ok &= SaveFrame(about, folder + L"\\about.png");
         ui::Post(about, WM_COMMAND, IDOK, 0);

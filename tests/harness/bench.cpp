@@ -51,7 +51,9 @@ double CpuMs(HANDLE process)
 {
     FILETIME created{}, ended{}, kernel{}, user{};
     GetProcessTimes(process, &created, &ended, &kernel, &user);
-    auto ms = [](const FILETIME& t) { return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 10000.0; };
+    auto ms = [](const FILETIME& t) {
+        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 10000.0;
+    };
     return ms(kernel) + ms(user);
 }
 
