@@ -12,6 +12,7 @@
 #include "framework/Gdi.h"
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
+#include "res/MainWindowDesign.h"
 #include "res/PrivateMessages.h"
 #include "res/resource.h"
 #include "services/FeedbackApi.h"
@@ -24,17 +25,16 @@
 namespace {
 
 // The main window at scale 1.0; wider than this means a scale factor above 1.0.
-constexpr float kDesignWidth = 400;
-constexpr float kDesignHeight = 600;
+constexpr float kDesignWidth = main_design::kWidth;
+constexpr float kDesignHeight = main_design::kHeight;
 // The large buttons: 96 x 86, their hot area 4 inside the edges, 35 above the middle.
 constexpr float kActionWidth = 96;
 constexpr float kActionHeight = 86;
 constexpr float kActionInset = 4;
 constexpr float kActionAboveMiddle = 35;
 constexpr float kActionGap = 10;
-// The bottom row, 25 above the bottom edge and 20 high.
-constexpr float kRowFromBottom = 25;
-constexpr float kRowHeight = 20;
+constexpr float kRowFromBottom = main_design::kRowFromBottom;
+constexpr float kRowHeight = main_design::kRowHeight;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kLinkNormal = RGB(92, 92, 255);
 constexpr COLORREF kLinkHover = RGB(0, 0, 255);

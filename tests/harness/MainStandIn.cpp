@@ -3,6 +3,7 @@
 #include "controls/PngPainting.h"
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
+#include "res/MainWindowDesign.h"
 #include "res/PrivateMessages.h"
 #include "res/resource.h"
 #include "services/TooltipDlg.h"
@@ -16,13 +17,10 @@ namespace {
 
 constexpr UINT WM_TEST_INVOKE = WM_APP + 7;
 constexpr POINT kPlace{100, 40};
-constexpr float kDesignWidth = 400;
-constexpr float kDesignHeight = 600;
-// The link in the bottom row, as the main window lays it out beside its check box.
+// The link in the main window's bottom row, about where the main window measures it beside its check
+// box with the test bed's font.
 constexpr float kLinkLeft = 30;
-constexpr float kLinkFromBottom = 25;
 constexpr float kLinkWidth = 230;
-constexpr float kLinkHeight = 20;
 constexpr COLORREF kLinkColour = RGB(92, 92, 255);
 
 // The window the hook reports to; one stand-in at a time.
@@ -51,8 +49,8 @@ public:
 
     bool Create()
     {
-        const RECT place{kPlace.x, kPlace.y, kPlace.x + fx::Scaled(kDesignWidth, m_fScale),
-                         kPlace.y + fx::Scaled(kDesignHeight, m_fScale)};
+        const RECT place{kPlace.x, kPlace.y, kPlace.x + fx::Scaled(main_design::kWidth, m_fScale),
+                         kPlace.y + fx::Scaled(main_design::kHeight, m_fScale)};
         return fx::CWnd::Create(fx::CreateArgs{0, WS_POPUP | WS_VISIBLE, place, nullptr, 0, L"Quorlin"});
     }
 
@@ -60,8 +58,9 @@ public:
     {
         const RECT client = GetClientRect();
         const int left = fx::Scaled(kLinkLeft, m_fScale);
-        const int top = client.bottom - fx::Scaled(kLinkFromBottom, m_fScale);
-        return RECT{left, top, left + fx::Scaled(kLinkWidth, m_fScale), top + fx::Scaled(kLinkHeight, m_fScale)};
+        const int top = client.bottom - fx::Scaled(main_design::kRowFromBottom, m_fScale);
+        return RECT{left, top, left + fx::Scaled(kLinkWidth, m_fScale),
+                    top + fx::Scaled(main_design::kRowHeight, m_fScale)};
     }
 
     RECT LinkOnScreen() const

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/Gdi.h"
 #include "tests/harness/UiDriver.h"
 
 namespace {
@@ -414,19 +415,12 @@ HWND CreateBandedLayeredWindow(POINT topLeft)
     HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"分层", WS_POPUP, topLeft.x, topLeft.y,
                                   width, kLayeredHeight, nullptr, nullptr, nullptr, nullptr);
     if (!window) return nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -kLayeredHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const fx::CClientDC screen(nullptr);
+    const fx::CMemoryDC memory(screen.Get());
+    fx::CDibSection dib(screen.Get(), width, kLayeredHeight);
     BOOL updated = FALSE;
-    if (bitmap && bits) {
-        auto* pixels = static_cast<std::uint32_t*>(bits);
+    if (dib.bits) {
+        auto* pixels = static_cast<std::uint32_t*>(dib.bits);
         for (int y = 0; y < kLayeredHeight; ++y) {
             for (int x = 0; x < width; ++x) {
                 const BYTE alpha = kBandAlpha[x / kBandWidth];
@@ -434,16 +428,13 @@ HWND CreateBandedLayeredWindow(POINT topLeft)
                     (std::uint32_t(alpha) << 24) | (std::uint32_t(Premultiply(kLayeredRed, alpha)) << 16);
             }
         }
-        HGDIOBJ previous = SelectObject(memory, bitmap);
+        const fx::CSelectObject select(memory.Get(), dib.bitmap.Get());
         POINT source{0, 0};
         SIZE size{width, kLayeredHeight};
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        updated = UpdateLayeredWindow(window, screen, &topLeft, &size, memory, &source, 0, &blend, ULW_ALPHA);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
+        updated =
+            UpdateLayeredWindow(window, screen.Get(), &topLeft, &size, memory.Get(), &source, 0, &blend, ULW_ALPHA);
     }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     if (!updated) {
         DestroyWindow(window);
         return nullptr;
