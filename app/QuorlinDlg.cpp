@@ -18,8 +18,6 @@
 #include "services/FeedbackApi.h"
 #include "services/ProblemSolvingFeedbackDlg.h"
 
-#include <windowsx.h>
-
 #include <vector>
 
 namespace {
@@ -320,7 +318,7 @@ bool CQuorlinDlg::OnEraseBackground(fx::Message& m)
 {
     m.result = TRUE;
     if (!EnsurePngLoaded(m_pBkImage, IDB_MAIN_BACKGROUND)) return true;
-    PaintBackgroundBuffered(reinterpret_cast<HDC>(m.wParam), GetClientRect(), *m_pBkImage);
+    PaintBackgroundBuffered(m.Dc(), GetClientRect(), *m_pBkImage);
     return true;
 }
 
@@ -333,8 +331,7 @@ bool CQuorlinDlg::OnMove(fx::Message& m)
 
 bool CQuorlinDlg::OnNcHitTest(fx::Message& m)
 {
-    const int x = GET_X_LPARAM(m.lParam);
-    const int y = GET_Y_LPARAM(m.lParam);
+    const auto [x, y] = m.Point();
     m_stcFeedbackLink.UpdateHover(x, y);
     m_stcAgreementLink.UpdateHover(x, y);
     RECT band = GetClientRect();
@@ -355,7 +352,7 @@ bool CQuorlinDlg::OnSize(fx::Message& m)
 
 bool CQuorlinDlg::OnLButtonDown(fx::Message& m)
 {
-    POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+    POINT point = m.Point();
     ClientToScreen(m_hWnd, &point);
     if (m_stcFeedbackLink.ContainsScreenPoint(point.x, point.y))
         m_feedback.FeedbackQuestion(CFeedbackDll::kToolId, CFeedbackDll::kToolVersion);

@@ -2,8 +2,6 @@
 
 #include "framework/MessageMap.h"
 
-#include <windowsx.h>
-
 void CSkinButtonBase::SetStateImages(UINT normalId, UINT hoverId, UINT pressedId, UINT disabledId)
 {
     const UINT ids[] = {normalId, hoverId, pressedId, disabledId};
@@ -61,13 +59,13 @@ bool CSkinButtonBase::OnMouseMove(fx::Message& m)
 
 bool CSkinButtonBase::OnMouseHover(fx::Message& m)
 {
-    if (IsWindowEnabled() && AcceptsPoint(m.lParam)) ChangeState(kHover);
+    if (IsWindowEnabled() && AcceptsPoint(m.Point())) ChangeState(kHover);
     return false;  // the default processing follows (release of capture, the click)
 }
 
 bool CSkinButtonBase::OnLButtonDown(fx::Message& m)
 {
-    if (IsWindowEnabled() && AcceptsPoint(m.lParam)) ChangeState(kPressed);
+    if (IsWindowEnabled() && AcceptsPoint(m.Point())) ChangeState(kPressed);
     return false;
 }
 
@@ -81,7 +79,7 @@ bool CSkinButtonBase::OnMouseLeave(fx::Message& m)
 
 bool CSkinButtonBase::OnDrawItem(fx::Message& m)
 {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam);
+    const auto* item = m.Data<DRAWITEMSTRUCT>();
     if (HasAllStateImages()) {
         PaintBuffered(item->hDC, item->rcItem, [this](HDC dc, const RECT& rect) { PaintFace(dc, rect); });
     }
@@ -116,10 +114,9 @@ bool CImageButton::ProcessMessage(fx::Message& m)
     return fx::Dispatch(*this, map, m) || CSkinButtonBase::ProcessMessage(m);
 }
 
-bool CImageButton::AcceptsPoint(LPARAM lParam) const
+bool CImageButton::AcceptsPoint(POINT point) const
 {
     const RECT client = GetClientRect();
-    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     return PtInRect(&client, point) != FALSE;
 }
 
@@ -150,8 +147,7 @@ bool CImageButton::OnEraseBackground(fx::Message& m)
 {
     if (HasAllStateImages()) {
         const RECT client = GetClientRect();
-        PaintBuffered(reinterpret_cast<HDC>(m.wParam), client,
-                      [this](HDC dc, const RECT& rect) { PaintFace(dc, rect); });
+        PaintBuffered(m.Dc(), client, [this](HDC dc, const RECT& rect) { PaintFace(dc, rect); });
     }
     m.result = TRUE;
     return true;

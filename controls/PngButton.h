@@ -28,8 +28,8 @@ public:
 
 protected:
     bool ProcessMessage(fx::Message& message) override;
-    // Whether a mouse message at `lParam` (client coordinates) may change the state.
-    virtual bool AcceptsPoint(LPARAM lParam) const { return true; }
+    // Whether a mouse message at `point` (client coordinates) may change the state.
+    virtual bool AcceptsPoint(POINT point) const { return true; }
     // The image for the current state, or the disabled image when the window is disabled.
     Gdiplus::Image* CurrentImage() const;
 
@@ -70,7 +70,7 @@ public:
 
 protected:
     bool ProcessMessage(fx::Message& message) override;
-    bool AcceptsPoint(LPARAM lParam) const override;
+    bool AcceptsPoint(POINT point) const override;
 
 private:
     bool OnEraseBackground(fx::Message& message);

@@ -9,8 +9,6 @@
 #include "services/TooltipDlg.h"
 #include "tests/harness/UiTestSupport.h"
 
-#include <windowsx.h>
-
 namespace uitest {
 
 namespace {
@@ -78,12 +76,12 @@ protected:
         switch (m.message) {
         case WM_TEST_INVOKE: (*reinterpret_cast<const std::function<void()>*>(m.lParam))(); return true;
         case WM_ERASEBKGND:
-            Paint(reinterpret_cast<HDC>(m.wParam));
+            Paint(m.Dc());
             m.result = TRUE;
             return true;
         case WM_LBUTTONDOWN: {
             // As the main window: the link toggles the viewer, any other click on the window hides it.
-            POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+            const POINT point = m.Point();
             const RECT link = LinkInClient();
             if (PtInRect(&link, point))
                 m_viewer.ToggleOver(m_hWnd, GetWindowRect(), m_fScale);
