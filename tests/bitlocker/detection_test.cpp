@@ -1,10 +1,10 @@
-#include "res/PrivateMessages.h"
 #include "bitlocker/BitLockerOperator.h"
-#include "tests/harness/WorkerRun.h"
-#include "tests/harness/MachineScope.h"
-#include "tests/harness/ChildTest.h"
-#include "tests/harness/Planting.h"
 #include "framework/base/TextCodec.h"
+#include "res/PrivateMessages.h"
+#include "tests/harness/ChildTest.h"
+#include "tests/harness/MachineScope.h"
+#include "tests/harness/Planting.h"
+#include "tests/harness/WorkerRun.h"
 
 #include <doctest.h>
 

@@ -1,10 +1,10 @@
 // Where the pairs and their controls land on the screen at scale factors 1.0, 1.25 and 1.5.
 #include <doctest.h>
 
-#include "res/PrivateMessages.h"
 #include "dialogs/ExecutePromptDlg.h"
 #include "dialogs/LayeredPair.h"
 #include "dialogs/PromptDlg.h"
+#include "res/PrivateMessages.h"
 #include "res/resource.h"
 #include "tests/dialogs/PairGeometry.h"
 #include "tests/harness/UiTestSupport.h"

@@ -2,9 +2,9 @@
 // WM_EXECUTE_PROMPT_CLOSE ends it.
 #include <doctest.h>
 
-#include "res/PrivateMessages.h"
 #include "controls/DrawTextStatic.h"
 #include "dialogs/ExecutePromptDlg.h"
+#include "res/PrivateMessages.h"
 #include "res/resource.h"
 #include "tests/harness/UiTestSupport.h"
 

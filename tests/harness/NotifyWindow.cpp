@@ -1,7 +1,7 @@
 #include "tests/harness/NotifyWindow.h"
 
-#include "res/PrivateMessages.h"
 #include "log/Log.h"
+#include "res/PrivateMessages.h"
 #include "tests/harness/TempFolder.h"
 
 namespace testing {

@@ -1,6 +1,5 @@
 // Renders every skinned window that exists into PNG files, at the test bed's resolution:
 // quorlin_ui_screens <folder>. Each dialog runs on its own UI thread over a plain grey desktop.
-#include "res/PrivateMessages.h"
 #include "controls/SkinScrollWnd.h"
 #include "dialogs/CloseEncryptedDiskDlg.h"
 #include "dialogs/ExecutePromptDlg.h"
@@ -9,6 +8,7 @@
 #include "dialogs/SelectDiskDlg.h"
 #include "dialogs/SelectSaveDiskDlg.h"
 #include "framework/Scale.h"
+#include "res/PrivateMessages.h"
 #include "res/resource.h"
 #include "services/ProblemSolvingFeedbackDlg.h"
 #include "services/TooltipDlg.h"
