@@ -1,14 +1,14 @@
-#include "tests/harness/ProgramScreens.h"
+#include "tools/ProgramScreens.h"
 
 #include "res/resource.h"
 #include "standins/feedback/FeedbackComponent.h"
-#include "tests/harness/EnvironmentScope.h"
-#include "tests/harness/MachineScope.h"
-#include "tests/harness/ProgramRun.h"
-#include "tests/harness/TempFolder.h"
-#include "tests/harness/ChooserProbe.h"
-#include "tests/harness/SaveAsDialog.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/testbed/EnvironmentScope.h"
+#include "tests/testbed/MachineScope.h"
+#include "tests/testbed/ProgramRun.h"
+#include "tests/testbed/TempFolder.h"
+#include "tests/uidriver/ChooserProbe.h"
+#include "tests/uidriver/SaveAsDialog.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <cstdio>
 #include <functional>

@@ -6,9 +6,9 @@
 #include "bitlocker/BdeCommands.h"
 #include "bitlocker/ConsoleRunner.h"
 #include "res/resource.h"
-#include "tests/harness/MachineScope.h"
-#include "tests/harness/ProgramRun.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/testbed/MachineScope.h"
+#include "tests/testbed/ProgramRun.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <psapi.h>
 

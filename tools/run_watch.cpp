@@ -5,9 +5,9 @@
 // outcome, and closes the program as a user does: the close button, then the survey's close.
 #include "res/resource.h"
 #include "standins/manage-bde/BdeState.h"
-#include "tests/harness/MachineScope.h"
-#include "tests/harness/ProgramRun.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/testbed/MachineScope.h"
+#include "tests/testbed/ProgramRun.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <cstdio>
 #include <optional>

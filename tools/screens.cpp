@@ -12,10 +12,10 @@
 #include "res/resource.h"
 #include "services/ProblemSolvingFeedbackDlg.h"
 #include "services/TooltipDlg.h"
-#include "tests/harness/ChooserProbe.h"
-#include "tests/harness/MainStandIn.h"
-#include "tests/harness/ProgramScreens.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/ChooserProbe.h"
+#include "tests/uidriver/MainStandIn.h"
+#include "tools/ProgramScreens.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <cstdio>
 #include <string>

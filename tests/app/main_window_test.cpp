@@ -2,9 +2,9 @@
 // that do nothing, the agreement check box, minimising, and closing.
 #include "res/resource.h"
 #include "tests/app/AppBed.h"
-#include "tests/harness/ChooserProbe.h"
-#include "tests/harness/UiDriver.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/ChooserProbe.h"
+#include "tests/uidriver/UiDriver.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <doctest.h>
 

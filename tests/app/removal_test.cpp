@@ -9,7 +9,7 @@
 #include "framework/base/TextCodec.h"
 #include "services/FeedbackApi.h"
 #include "tests/app/RemovalProbe.h"
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/TempFolder.h"
 
 #include <doctest.h>
 

@@ -2,8 +2,8 @@
 // Runs the operator's workers against a simulated machine, for the operation tests.
 #include "bitlocker/BitLockerOperator.h"
 #include "res/PrivateMessages.h"
-#include "tests/harness/MachineScope.h"
-#include "tests/harness/WorkerRun.h"
+#include "tests/testbed/MachineScope.h"
+#include "tests/testbed/WorkerRun.h"
 
 #include <doctest.h>
 

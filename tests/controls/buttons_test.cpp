@@ -10,7 +10,7 @@
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
 #include "res/resource.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 #include "res/PrivateMessages.h"
 #include "res/resource.h"
 #include "tests/dialogs/PairGeometry.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <cstdlib>
 

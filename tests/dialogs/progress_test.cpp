@@ -6,7 +6,7 @@
 #include "dialogs/ExecutePromptDlg.h"
 #include "res/PrivateMessages.h"
 #include "res/resource.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <atomic>
 #include <vector>

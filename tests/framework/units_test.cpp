@@ -7,7 +7,7 @@
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
 #include "res/resource.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 TEST_CASE("GDI wrappers free and deselect what they hold")
 {

@@ -1,4 +1,4 @@
-#include "tests/harness/AclCheck.h"
+#include "tests/testbed/AclCheck.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "tests/harness/ChildTest.h"
+#include "tests/testbed/ChildTest.h"
 
 #include "framework/base/ModulePath.h"
 #include "framework/base/TextCodec.h"

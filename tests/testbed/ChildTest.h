@@ -3,7 +3,7 @@
 // its own: where a test needs another process, another program folder or another current folder.
 // The child's doctest report goes to a file, so that its summary never reads as the parent's.
 #include "framework/base/KernelHandle.h"
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/TempFolder.h"
 
 #include <string>
 

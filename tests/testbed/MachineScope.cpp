@@ -1,4 +1,4 @@
-#include "tests/harness/MachineScope.h"
+#include "tests/testbed/MachineScope.h"
 
 #include <windows.h>
 

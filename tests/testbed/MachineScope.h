@@ -3,7 +3,7 @@
 // a fresh state file named by QUORLIN_BDE_STATE in this process's environment, which every child
 // process (cmd, manage-bde) inherits.
 #include "standins/manage-bde/BdeState.h"
-#include "tests/harness/EnvironmentScope.h"
+#include "tests/testbed/EnvironmentScope.h"
 
 #include <optional>
 

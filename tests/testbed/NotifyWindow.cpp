@@ -1,8 +1,8 @@
-#include "tests/harness/NotifyWindow.h"
+#include "tests/testbed/NotifyWindow.h"
 
 #include "log/Log.h"
 #include "res/PrivateMessages.h"
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/TempFolder.h"
 
 namespace testing {
 

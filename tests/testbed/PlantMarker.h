@@ -3,7 +3,7 @@
 // folder that QUORLIN_PLANT_MARKERS names, holding the full path it ran from.
 #include "framework/base/ModulePath.h"
 #include "framework/base/TextCodec.h"
-#include "tests/harness/Planting.h"
+#include "tests/testbed/Planting.h"
 
 namespace testing {
 

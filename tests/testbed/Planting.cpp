@@ -1,4 +1,4 @@
-#include "tests/harness/Planting.h"
+#include "tests/testbed/Planting.h"
 
 #include "framework/base/TextCodec.h"
 
@@ -6,7 +6,7 @@ namespace testing {
 
 namespace {
 
-// Built by tests/harness beside the tests, in a folder of their own.
+// Built by tests/testbed beside the tests, in a folder of their own.
 std::wstring PlantedFile(const wchar_t* name) { return OwnFolder() + L"planted\\" + name; }
 
 }  // namespace

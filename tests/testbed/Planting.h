@@ -2,8 +2,8 @@
 // What a standard user could put into the folder the program runs from, or into its current folder:
 // programs named like those the tool starts, and libraries named like those it loads. Each one, when
 // it runs, leaves a marker file named after itself in the folder that QUORLIN_PLANT_MARKERS names.
-#include "tests/harness/EnvironmentScope.h"
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/EnvironmentScope.h"
+#include "tests/testbed/TempFolder.h"
 
 #include <string>
 #include <vector>

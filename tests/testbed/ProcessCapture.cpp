@@ -1,4 +1,4 @@
-#include "tests/harness/ProcessCapture.h"
+#include "tests/testbed/ProcessCapture.h"
 
 #include "framework/base/KernelHandle.h"
 

@@ -1,9 +1,9 @@
-#include "tests/harness/ProgramRun.h"
+#include "tests/testbed/ProgramRun.h"
 
 #include "framework/base/ModulePath.h"
 #include "res/resource.h"
-#include "tests/harness/UiDriver.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiDriver.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 namespace uitest {
 

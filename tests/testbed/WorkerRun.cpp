@@ -1,7 +1,7 @@
-#include "tests/harness/WorkerRun.h"
+#include "tests/testbed/WorkerRun.h"
 
 #include "framework/base/TextCodec.h"
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/TempFolder.h"
 
 namespace testing {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Runs one worker of the operator against a real notify window and collects what it reported: the
 // two messages, and what it logged after the result message had been handled.
-#include "tests/harness/NotifyWindow.h"
+#include "tests/testbed/NotifyWindow.h"
 
 #include <functional>
 #include <string>

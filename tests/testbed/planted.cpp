@@ -1,6 +1,6 @@
 // A program planted where the tool must not look for the programs it starts: it only leaves its
 // marker and ends.
-#include "tests/harness/PlantMarker.h"
+#include "tests/testbed/PlantMarker.h"
 
 int wmain()
 {

@@ -1,6 +1,6 @@
 // A library planted where the tool must not look for the libraries it loads: it leaves its marker
 // when it is loaded.
-#include "tests/harness/PlantMarker.h"
+#include "tests/testbed/PlantMarker.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {

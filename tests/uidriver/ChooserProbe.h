@@ -3,7 +3,7 @@
 // view of another thread of this process (the messages carry pointers, which is fine within one
 // process) or, by its geometry, of another process, and the message prompt that a chooser raises.
 #include "framework/Scale.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "tests/harness/MainStandIn.h"
+#include "tests/uidriver/MainStandIn.h"
 
 #include "controls/PngPainting.h"
 #include "framework/MessageMap.h"
@@ -7,7 +7,7 @@
 #include "res/PrivateMessages.h"
 #include "res/resource.h"
 #include "services/TooltipDlg.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 namespace uitest {
 

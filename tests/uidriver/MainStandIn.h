@@ -4,7 +4,7 @@
 // posts WM_HOOK_LBUTTONDOWN to it as the program's click hook does, and the viewer driven the way
 // the main window drives it. It runs on a UI thread of its own (a WH_MOUSE_LL hook needs a message
 // loop on the thread that installed it).
-#include "tests/harness/UiDriver.h"
+#include "tests/uidriver/UiDriver.h"
 
 #include <atomic>
 #include <functional>

@@ -2,7 +2,7 @@
 // The system's Save As dialog that the key file location chooser opens, found and filled in from the
 // test thread as a user does: by its window, its file name field and the keyboard. The chooser may
 // run on a thread of the test program or in the real program's process.
-#include "tests/harness/UiDriver.h"
+#include "tests/uidriver/UiDriver.h"
 
 #include <string>
 

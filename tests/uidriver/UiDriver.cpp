@@ -1,4 +1,4 @@
-#include "tests/harness/UiDriver.h"
+#include "tests/uidriver/UiDriver.h"
 
 #include <objidl.h>
 #include <gdiplus.h>

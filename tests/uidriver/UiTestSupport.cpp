@@ -1,4 +1,4 @@
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include "controls/PngPainting.h"
 

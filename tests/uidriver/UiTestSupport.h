@@ -3,7 +3,7 @@
 // (CModalRun) while the test thread drives it with real input and reads the screen.
 #include "framework/Application.h"
 #include "framework/GdiplusImage.h"
-#include "tests/harness/UiDriver.h"
+#include "tests/uidriver/UiDriver.h"
 
 #include <atomic>
 #include <functional>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/Gdi.h"
-#include "tests/harness/UiDriver.h"
+#include "tests/uidriver/UiDriver.h"
 
 namespace {
 
