@@ -1,6 +1,5 @@
 #include "app/QuorlinDlg.h"
 
-#include "app/TessaroQuorlinDlg.h"
 #include "controls/Fonts.h"
 #include "controls/PngPainting.h"
 #include "dialogs/CloseEncryptedDiskDlg.h"
@@ -114,7 +113,7 @@ constexpr int kActionButtons[] = {IDC_MAIN_SAVE_KEY, IDC_MAIN_UNLOCK, IDC_MAIN_T
 
 }  // namespace
 
-CQuorlinDlg::CQuorlinDlg(CTessaroQuorlinDlg* frame) : fx::CDialog(IDD_MAIN), m_pFrame(frame) {}
+CQuorlinDlg::CQuorlinDlg(CMainWindowFrame* frame) : fx::CDialog(IDD_MAIN), m_pFrame(frame) {}
 
 CQuorlinDlg::~CQuorlinDlg() = default;
 
@@ -169,7 +168,7 @@ bool CQuorlinDlg::PreTranslateMessage(MSG& message)
 
 void CQuorlinDlg::OnCancel()
 {
-    if (m_pFrame && m_pFrame->IsWindow()) m_pFrame->SendMessage(WM_CLOSE);
+    if (m_pFrame && ::IsWindow(m_pFrame->FrameWindow())) ::SendMessageW(m_pFrame->FrameWindow(), WM_CLOSE, 0, 0);
 }
 
 void CQuorlinDlg::Layout(bool first)
@@ -252,7 +251,7 @@ void CQuorlinDlg::Layout(bool first)
 void CQuorlinDlg::LayoutBottomRow(const RECT& c)
 {
     const float s = m_fScale;
-    const HWND fontWindow = m_pFrame ? m_pFrame->GetSafeHwnd() : m_hWnd;
+    const HWND fontWindow = m_pFrame ? m_pFrame->FrameWindow() : m_hWnd;
     fx::CClientDC dc(m_hWnd);
     const int rowWidth = MeasureTextWidth(fontWindow, dc.Get(), kAgreementRowText, 0, 0);
     const int feedbackWidth = MeasureTextWidth(fontWindow, dc.Get(), kFeedbackText, 0, 0);
@@ -530,13 +529,13 @@ bool CQuorlinDlg::OnCloseButton(fx::Message&)
         survey.SetFeedbackDll(&m_feedback);
         survey.DoModal();
     }
-    if (m_pFrame) m_pFrame->SendMessage(WM_CLOSE);
+    if (m_pFrame) ::SendMessageW(m_pFrame->FrameWindow(), WM_CLOSE, 0, 0);
     return true;
 }
 
 bool CQuorlinDlg::OnMinimise(fx::Message&)
 {
-    if (m_pFrame) PostMessageW(m_pFrame->GetSafeHwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (m_pFrame) PostMessageW(m_pFrame->FrameWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     return true;
 }
 

@@ -4,6 +4,7 @@
 // volumes that the detection found; the bottom row holds the agreement check box and link and the
 // report-a-problem link.
 #include "app/ClickHook.h"
+#include "app/MainWindowFrame.h"
 #include "bitlocker/BitLockerOperator.h"
 #include "controls/CheckBoxBtn.h"
 #include "controls/DrawTextStatic.h"
@@ -16,8 +17,6 @@
 
 #include <memory>
 #include <string>
-
-class CTessaroQuorlinDlg;
 
 class CQuorlinDlg : public fx::CDialog
 {
@@ -32,7 +31,7 @@ public:
     static constexpr int kDragBandHeight = 30;
     static constexpr int kDragBandRightExcluded = 86;
 
-    explicit CQuorlinDlg(CTessaroQuorlinDlg* frame);
+    explicit CQuorlinDlg(CMainWindowFrame* frame);
     ~CQuorlinDlg() override;
 
     void SetScaleFactor(float scale) { m_fScale = scale; }
@@ -112,5 +111,5 @@ private:
     bool m_bWorkerReported = false;                       // the running worker has asked to close its progress prompt
     CAgreementViewer m_agreementViewer;                   // the usage agreement viewer, made on first use
     float m_fScale = 1.0f;
-    CTessaroQuorlinDlg* m_pFrame;  // not owned: the shell frame owns this object
+    CMainWindowFrame* m_pFrame;  // not owned: the shell frame owns this object
 };
