@@ -1,6 +1,5 @@
 #include "app/QuorlinDlg.h"
 
-#include "app/TessaroQuorlinDlg.h"
 #include "controls/Fonts.h"
 #include "controls/PngPainting.h"
 #include "dialogs/CloseEncryptedDiskDlg.h"
@@ -12,30 +11,28 @@
 #include "framework/Gdi.h"
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
+#include "res/MainWindowDesign.h"
 #include "res/PrivateMessages.h"
 #include "res/Version.h"
 #include "res/resource.h"
 #include "services/FeedbackApi.h"
 #include "services/ProblemSolvingFeedbackDlg.h"
 
-#include <windowsx.h>
-
 #include <vector>
 
 namespace {
 
 // The main window at scale 1.0; wider than this means a scale factor above 1.0.
-constexpr float kDesignWidth = 400;
-constexpr float kDesignHeight = 600;
+constexpr float kDesignWidth = main_design::kWidth;
+constexpr float kDesignHeight = main_design::kHeight;
 // The large buttons: 96 x 86, their hot area 4 inside the edges, 35 above the middle.
 constexpr float kActionWidth = 96;
 constexpr float kActionHeight = 86;
 constexpr float kActionInset = 4;
 constexpr float kActionAboveMiddle = 35;
 constexpr float kActionGap = 10;
-// The bottom row, 25 above the bottom edge and 20 high.
-constexpr float kRowFromBottom = 25;
-constexpr float kRowHeight = 20;
+constexpr float kRowFromBottom = main_design::kRowFromBottom;
+constexpr float kRowHeight = main_design::kRowHeight;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kLinkNormal = RGB(92, 92, 255);
 constexpr COLORREF kLinkHover = RGB(0, 0, 255);
@@ -115,7 +112,7 @@ constexpr int kActionButtons[] = {IDC_MAIN_SAVE_KEY, IDC_MAIN_UNLOCK, IDC_MAIN_T
 
 }  // namespace
 
-CQuorlinDlg::CQuorlinDlg(CTessaroQuorlinDlg* frame) : fx::CDialog(IDD_MAIN), m_pFrame(frame) {}
+CQuorlinDlg::CQuorlinDlg(CMainWindowFrame* frame) : fx::CDialog(IDD_MAIN), m_pFrame(frame) {}
 
 CQuorlinDlg::~CQuorlinDlg() = default;
 
@@ -170,7 +167,7 @@ bool CQuorlinDlg::PreTranslateMessage(MSG& message)
 
 void CQuorlinDlg::OnCancel()
 {
-    if (m_pFrame && m_pFrame->IsWindow()) m_pFrame->SendMessage(WM_CLOSE);
+    if (m_pFrame && ::IsWindow(m_pFrame->FrameWindow())) ::SendMessageW(m_pFrame->FrameWindow(), WM_CLOSE, 0, 0);
 }
 
 void CQuorlinDlg::Layout(bool first)
@@ -253,7 +250,7 @@ void CQuorlinDlg::Layout(bool first)
 void CQuorlinDlg::LayoutBottomRow(const RECT& c)
 {
     const float s = m_fScale;
-    const HWND fontWindow = m_pFrame ? m_pFrame->GetSafeHwnd() : m_hWnd;
+    const HWND fontWindow = m_pFrame ? m_pFrame->FrameWindow() : m_hWnd;
     fx::CClientDC dc(m_hWnd);
     const int rowWidth = MeasureTextWidth(fontWindow, dc.Get(), kAgreementRowText, 0, 0);
     const int feedbackWidth = MeasureTextWidth(fontWindow, dc.Get(), kFeedbackText, 0, 0);
@@ -320,7 +317,7 @@ bool CQuorlinDlg::OnEraseBackground(fx::Message& m)
 {
     m.result = TRUE;
     if (!EnsurePngLoaded(m_pBkImage, IDB_MAIN_BACKGROUND)) return true;
-    PaintBackgroundBuffered(reinterpret_cast<HDC>(m.wParam), GetClientRect(), *m_pBkImage);
+    PaintBackgroundBuffered(m.Dc(), GetClientRect(), *m_pBkImage);
     return true;
 }
 
@@ -333,8 +330,7 @@ bool CQuorlinDlg::OnMove(fx::Message& m)
 
 bool CQuorlinDlg::OnNcHitTest(fx::Message& m)
 {
-    const int x = GET_X_LPARAM(m.lParam);
-    const int y = GET_Y_LPARAM(m.lParam);
+    const auto [x, y] = m.Point();
     m_stcFeedbackLink.UpdateHover(x, y);
     m_stcAgreementLink.UpdateHover(x, y);
     RECT band = GetClientRect();
@@ -355,7 +351,7 @@ bool CQuorlinDlg::OnSize(fx::Message& m)
 
 bool CQuorlinDlg::OnLButtonDown(fx::Message& m)
 {
-    POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+    POINT point = m.Point();
     ClientToScreen(m_hWnd, &point);
     if (m_stcFeedbackLink.ContainsScreenPoint(point.x, point.y))
         m_feedback.FeedbackQuestion(CFeedbackDll::kToolId, kQuorlinVersion);
@@ -487,7 +483,7 @@ void CQuorlinDlg::CloseIfAsked()
     if (!m_bCloseAsked || IsBusy()) return;
     m_bCloseAsked = false;
     // Posted: the handler that ends the operation (and a worker waiting for it) finishes first.
-    if (m_pFrame) PostMessageW(m_pFrame->GetSafeHwnd(), WM_CLOSE, 0, 0);
+    if (m_pFrame) PostMessageW(m_pFrame->FrameWindow(), WM_CLOSE, 0, 0);
 }
 
 bool CQuorlinDlg::OnOperationResult(fx::Message& m)
@@ -580,13 +576,13 @@ bool CQuorlinDlg::OnCloseButton(fx::Message&)
         survey.SetFeedbackDll(&m_feedback);
         survey.DoModal();
     }
-    if (m_pFrame) m_pFrame->SendMessage(WM_CLOSE);
+    if (m_pFrame) ::SendMessageW(m_pFrame->FrameWindow(), WM_CLOSE, 0, 0);
     return true;
 }
 
 bool CQuorlinDlg::OnMinimise(fx::Message&)
 {
-    if (m_pFrame) PostMessageW(m_pFrame->GetSafeHwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (m_pFrame) PostMessageW(m_pFrame->FrameWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     return true;
 }
 

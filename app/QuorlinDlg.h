@@ -4,6 +4,7 @@
 // volumes that the detection found; the bottom row holds the agreement check box and link and the
 // report-a-problem link.
 #include "app/ClickHook.h"
+#include "app/MainWindowFrame.h"
 #include "bitlocker/BitLockerOperator.h"
 #include "controls/CheckBoxBtn.h"
 #include "controls/DrawTextStatic.h"
@@ -16,8 +17,6 @@
 
 #include <memory>
 #include <string>
-
-class CTessaroQuorlinDlg;
 
 // What a start-up check that fails shows before the program ends.
 constexpr const wchar_t kInitFailedText[] = L"工具初始化失败";
@@ -35,7 +34,7 @@ public:
     static constexpr int kDragBandHeight = 30;
     static constexpr int kDragBandRightExcluded = 86;
 
-    explicit CQuorlinDlg(CTessaroQuorlinDlg* frame);
+    explicit CQuorlinDlg(CMainWindowFrame* frame);
     ~CQuorlinDlg() override;
 
     void SetScaleFactor(float scale) { m_fScale = scale; }
@@ -141,5 +140,5 @@ private:
     bool m_bCloseAsked = false;                           // a close came while busy
     CAgreementViewer m_agreementViewer;                   // the usage agreement viewer, made on first use
     float m_fScale = 1.0f;
-    CTessaroQuorlinDlg* m_pFrame;  // not owned: the shell frame owns this object
+    CMainWindowFrame* m_pFrame;  // not owned: the shell frame owns this object
 };

@@ -2,6 +2,7 @@
 // The shell frame: a layered window that shows the soft shadow and outline picture around the main
 // window, owns it, and carries the program's title, icon, task bar button and system menu. Its
 // modal run is the life of the program; when it is destroyed the program's folder is removed.
+#include "app/MainWindowFrame.h"
 #include "framework/Dialog.h"
 #include "framework/GdiplusImage.h"
 
@@ -15,7 +16,7 @@ public:
     CAboutDlg();
 };
 
-class CTessaroQuorlinDlg : public fx::CDialog
+class CTessaroQuorlinDlg : public fx::CDialog, public CMainWindowFrame
 {
 public:
     // The frame at scale 1.0 and where the main window lies inside it.
@@ -29,10 +30,13 @@ public:
     ~CTessaroQuorlinDlg() override;
 
     float GetScaleFactor() const { return m_fScale; }
-    // Moves the frame around the main window's rectangle (screen coordinates).
-    void PlaceAround(const RECT& mainWindow);
+    HWND FrameWindow() const override { return m_hWnd; }
+    void PlaceAround(const RECT& mainWindow) override;
     // The frame's rectangle around a main window rectangle, and the main window's inside a frame
-    // rectangle, at a scale.
+    // rectangle, at a scale. Around the window the insets are rounded outwards, so that the frame
+    // that follows the window can differ by a pixel from the one made at start-up (TargetSize): at
+    // 1.2 the 480-pixel window gets a 493-pixel frame where the start-up made 492; at 1.5 the
+    // 600-pixel window gets 615, as at start-up.
     static RECT FrameAround(const RECT& mainWindow, float scale);
     static RECT MainWindowIn(const RECT& frame, float scale);
     bool PreTranslateMessage(MSG& message) override;

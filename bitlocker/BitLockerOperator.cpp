@@ -1,11 +1,11 @@
 #include "bitlocker/BitLockerOperator.h"
 
-#include "res/PrivateMessages.h"
 #include "bitlocker/BdeCommands.h"
 #include "bitlocker/ConsoleRunner.h"
 #include "bitlocker/StatusParser.h"
 #include "bitlocker/VolumeName.h"
 #include "log/Log.h"
+#include "res/PrivateMessages.h"
 
 int CBitLockerOperator::SetNotifyWindow(HWND window)
 {

@@ -3,6 +3,9 @@
 // Each worker reports to the notify window with two SendMessageW calls: WM_EXECUTE_PROMPT_CLOSE, then
 // (once results are released) its result message with the outcome code; it logs only after both
 // have been handled.
+// Its members live in four files, one group each: the notify window, the workers' start and report
+// and the detection in BitLockerOperator.cpp; saving the key and the candidate drives in
+// SaveKey.cpp; unlocking and turning off in UnlockTurnOff.cpp; the version check in WindowsVersion.cpp.
 #include "bitlocker/VolumeInfo.h"
 #include "framework/base/KernelHandle.h"
 
@@ -52,6 +55,7 @@ public:
     CBitLockerOperator(const CBitLockerOperator&) = delete;
     CBitLockerOperator& operator=(const CBitLockerOperator&) = delete;
 
+    // BitLockerOperator.cpp: the notify window and the detection.
     // 0 and nothing stored for a null handle.
     int SetNotifyWindow(HWND window);
 
@@ -59,7 +63,7 @@ public:
     int DetectEncryptedVolumes();
     int ParseBitLockerStatus(std::wstring text, VolumeInfoMap* map);
 
-    // Saves the protector listing of `volume` to `keyFilePath`.
+    // SaveKey.cpp. Saves the protector listing of `volume` to `keyFilePath`.
     int StartSaveKeyThread(std::wstring volume, std::wstring keyFilePath);
     int SaveRecoveryKey();
     // Replaces the file's whole content with the text in code page 936; 0 when it cannot be written,
@@ -69,12 +73,13 @@ public:
     // list its drives.
     static int GetCandidateDrives(std::vector<std::wstring>* drives);
 
+    // UnlockTurnOff.cpp.
     int StartUnlockThread(std::wstring volume, std::wstring recoveryPassword);
     int UnlockVolume();
     int StartTurnOffThread(std::vector<std::wstring> volumes);
     int TurnOffEncryption();
 
-    // 1 when the process environment block reads Windows 10.0.
+    // WindowsVersion.cpp. 1 when the process environment block reads Windows 10.0.
     int IsWindows10();
 
     // Whether a worker thread is still running (from its launch until it has logged its end): the
@@ -96,6 +101,7 @@ public:
     VolumeInfoMap m_mapVolumes;
 
 private:
+    // BitLockerOperator.cpp: starting the workers and their reports.
     using Worker = int (CBitLockerOperator::*)();
     // Starts the worker on a thread of its own (handle closed at once, nobody waits for it);
     // logs failureMessage and returns 0 when the thread cannot be created.

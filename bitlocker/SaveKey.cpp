@@ -2,7 +2,6 @@
 // to a text file on a drive that is not encrypted.
 #include "bitlocker/BitLockerOperator.h"
 
-#include "res/PrivateMessages.h"
 #include "bitlocker/BdeCommands.h"
 #include "bitlocker/ConsoleRunner.h"
 #include "bitlocker/RecoveryPassword.h"
@@ -12,6 +11,7 @@
 #include "framework/base/TextCodec.h"
 #include "framework/security/ProtectedAcl.h"
 #include "log/Log.h"
+#include "res/PrivateMessages.h"
 
 #include <ntsecapi.h>
 

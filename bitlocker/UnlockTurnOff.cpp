@@ -2,12 +2,12 @@
 // decryption) on the chosen volumes.
 #include "bitlocker/BitLockerOperator.h"
 
-#include "res/PrivateMessages.h"
 #include "bitlocker/BdeCommands.h"
 #include "bitlocker/ConsoleRunner.h"
 #include "bitlocker/RecoveryPassword.h"
 #include "bitlocker/VolumeName.h"
 #include "log/Log.h"
+#include "res/PrivateMessages.h"
 
 namespace {
 

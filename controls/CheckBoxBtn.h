@@ -2,11 +2,12 @@
 // An automatic check box drawn from a strip of 16 x 16 cells (unchecked, checked) with its
 // caption beside it; the system keeps the check state.
 #include "controls/SkinnedControl.h"
+#include "res/resource.h"
 
 class CCheckBoxBtn : public CSkinnedControl
 {
 public:
-    static constexpr UINT kStripImageId = 140;
+    static constexpr UINT kStripImageId = IDB_CHECKBOX_STRIP;
     static constexpr int kCellSize = 16;
 
     void UseParentFont();

@@ -7,8 +7,6 @@
 #include "res/PrivateMessages.h"
 #include "res/resource.h"
 
-#include <windowsx.h>
-
 #include <array>
 #include <vector>
 
@@ -45,7 +43,7 @@ bool CHeaderCtrlEx::ProcessMessage(fx::Message& m)
 bool CHeaderCtrlEx::OnLayout(fx::Message& m)
 {
     m.result = Default(m);
-    auto* layout = reinterpret_cast<HDLAYOUT*>(m.lParam);
+    auto* layout = m.Data<HDLAYOUT>();
     if (m.result && layout && layout->prc && layout->pwpos) {
         layout->pwpos->cy = m_nHeight;
         layout->prc->top = m_nHeight;
@@ -125,7 +123,7 @@ void CHeaderCtrlEx::PaintColumn(HDC dc, int index, bool first, bool boxShown)
 
 bool CHeaderCtrlEx::OnLButtonUp(fx::Message& m)
 {
-    const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+    const POINT point = m.Point();
     if (m_bHasCheckBox && PtInRect(&m_rcCheckBox, point)) {
         m_bChecked = m_bChecked ? 0 : 1;
         ::SendMessageW(GetParent(), WM_HEADER_CHECK_CHANGED, static_cast<WPARAM>(m_bChecked), 0);

@@ -4,10 +4,6 @@
 #include "framework/Scale.h"
 #include "res/PrivateMessages.h"
 
-#include <windowsx.h>
-// windowsx.h's SubclassWindow macro would hide CWnd::SubclassWindow.
-#undef SubclassWindow
-
 #include <algorithm>
 #include <cwchar>
 
@@ -395,7 +391,7 @@ bool CListCtrlEx::OnCreate(fx::Message& m)
 
 bool CListCtrlEx::OnMeasureItem(fx::Message& m)
 {
-    auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(m.lParam);
+    auto* measure = m.Data<MEASUREITEMSTRUCT>();
     if (!measure || measure->CtlType != ODT_LISTVIEW) return false;
     measure->itemHeight = static_cast<UINT>(std::max(m_nRowHeight, 1));
     m.result = TRUE;
@@ -404,7 +400,7 @@ bool CListCtrlEx::OnMeasureItem(fx::Message& m)
 
 bool CListCtrlEx::OnDrawItem(fx::Message& m)
 {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam);
+    const auto* item = m.Data<DRAWITEMSTRUCT>();
     m.result = TRUE;
     if (item && item->CtlType == ODT_LISTVIEW && (item->itemAction & ODA_DRAWENTIRE))
         DrawRow(item->hDC, static_cast<int>(item->itemID));
@@ -413,7 +409,7 @@ bool CListCtrlEx::OnDrawItem(fx::Message& m)
 
 bool CListCtrlEx::OnReflectedNotify(fx::Message& m)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
+    const auto* header = m.Notify();
     if (!header || header->hwndFrom != m_hWnd) return false;
     switch (header->code) {
     case NM_DBLCLK: return OnDoubleClick(m);
@@ -427,7 +423,7 @@ bool CListCtrlEx::OnReflectedNotify(fx::Message& m)
 bool CListCtrlEx::OnLButtonDown(fx::Message& m)
 {
     if (::GetFocus() != m_hWnd) ::SetFocus(m_hWnd);
-    const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+    const POINT point = m.Point();
     LVHITTESTINFO hit{};
     hit.pt = point;
     ListView_SubItemHitTest(m_hWnd, &hit);
@@ -450,7 +446,7 @@ bool CListCtrlEx::OnScroll(fx::Message& m)
 
 bool CListCtrlEx::OnDoubleClick(fx::Message& m)
 {
-    const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(m.lParam);
+    const auto* activate = m.Notify<NMITEMACTIVATE>();
     m.result = 0;
     LVHITTESTINFO hit{};
     hit.pt = activate->ptAction;
@@ -465,7 +461,7 @@ bool CListCtrlEx::OnDoubleClick(fx::Message& m)
 
 bool CListCtrlEx::OnKeyDownNotify(fx::Message& m)
 {
-    const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(m.lParam);
+    const auto* key = m.Notify<NMLVKEYDOWN>();
     if (key->wVKey < kFirstListKey || key->wVKey > kLastListKey) return false;
     const int selected = GetSelectedItem();
     CTreeItem* item = GetTreeItem(selected);
@@ -509,7 +505,7 @@ bool CListCtrlEx::OnKeyDownNotify(fx::Message& m)
 
 bool CListCtrlEx::OnItemChanged(fx::Message& m)
 {
-    const auto* change = reinterpret_cast<const NMLISTVIEW*>(m.lParam);
+    const auto* change = m.Notify<NMLISTVIEW>();
     if (!(change->uChanged & LVIF_STATE) || !((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
         return false;
     if (change->iItem >= 0) {
@@ -528,7 +524,7 @@ void CListCtrlEx::CopyCheckFromView(int index)
 
 bool CListCtrlEx::OnEndLabelEdit(fx::Message& m)
 {
-    const auto* edit = reinterpret_cast<const NMLVDISPINFOW*>(m.lParam);
+    const auto* edit = m.Notify<NMLVDISPINFOW>();
     m.result = FALSE;
     // No text: the edit was cancelled.
     if (!edit->item.pszText) return true;

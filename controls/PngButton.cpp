@@ -2,8 +2,6 @@
 
 #include "framework/MessageMap.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
 void CSkinButtonBase::SetStateImages(UINT normalId, UINT hoverId, UINT pressedId, UINT disabledId)
@@ -65,7 +63,7 @@ bool CSkinButtonBase::OnMouseMove(fx::Message& m)
 
 bool CSkinButtonBase::OnMouseHover(fx::Message& m)
 {
-    if (IsWindowEnabled() && AcceptsPoint(m.lParam)) ChangeState(kHover);
+    if (IsWindowEnabled() && AcceptsPoint(m.Point())) ChangeState(kHover);
     // The hover has come, and only the leave is still awaited: asked for alone, it is watched at the
     // system's own pace. Otherwise a system that watches the leave by polling (Wine) keeps polling at
     // the hover's 10 ms for as long as the cursor rests on the button.
@@ -78,7 +76,7 @@ bool CSkinButtonBase::OnMouseHover(fx::Message& m)
 
 bool CSkinButtonBase::OnLButtonDown(fx::Message& m)
 {
-    if (IsWindowEnabled() && AcceptsPoint(m.lParam)) ChangeState(kPressed);
+    if (IsWindowEnabled() && AcceptsPoint(m.Point())) ChangeState(kPressed);
     return false;
 }
 
@@ -92,7 +90,7 @@ bool CSkinButtonBase::OnMouseLeave(fx::Message& m)
 
 bool CSkinButtonBase::OnDrawItem(fx::Message& m)
 {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam);
+    const auto* item = m.Data<DRAWITEMSTRUCT>();
     if (HasAllStateImages()) {
         PaintBuffered(item->hDC, item->rcItem, [this](HDC dc, const RECT& rect) { PaintFace(dc, rect); });
     }
@@ -127,10 +125,9 @@ bool CImageButton::ProcessMessage(fx::Message& m)
     return fx::Dispatch(*this, map, m) || CSkinButtonBase::ProcessMessage(m);
 }
 
-bool CImageButton::AcceptsPoint(LPARAM lParam) const
+bool CImageButton::AcceptsPoint(POINT point) const
 {
     const RECT client = GetClientRect();
-    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     return PtInRect(&client, point) != FALSE;
 }
 
@@ -161,8 +158,7 @@ bool CImageButton::OnEraseBackground(fx::Message& m)
 {
     if (HasAllStateImages()) {
         const RECT client = GetClientRect();
-        PaintBuffered(reinterpret_cast<HDC>(m.wParam), client,
-                      [this](HDC dc, const RECT& rect) { PaintFace(dc, rect); });
+        PaintBuffered(m.Dc(), client, [this](HDC dc, const RECT& rect) { PaintFace(dc, rect); });
     }
     m.result = TRUE;
     return true;

@@ -29,8 +29,8 @@ public:
 
 protected:
     bool ProcessMessage(fx::Message& message) override;
-    // Whether a mouse message at `lParam` (client coordinates) may change the state.
-    virtual bool AcceptsPoint(LPARAM lParam) const { return true; }
+    // Whether a mouse message at `point` (client coordinates) may change the state.
+    virtual bool AcceptsPoint(POINT point) const { return true; }
     // The image for the current state, or the disabled image when the window is disabled; decoded
     // now when it has not been shown yet.
     Gdiplus::Image* CurrentImage() const;
@@ -73,7 +73,7 @@ public:
 
 protected:
     bool ProcessMessage(fx::Message& message) override;
-    bool AcceptsPoint(LPARAM lParam) const override;
+    bool AcceptsPoint(POINT point) const override;
 
 private:
     bool OnEraseBackground(fx::Message& message);

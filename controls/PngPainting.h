@@ -1,8 +1,8 @@
 #pragma once
 // PNG artwork: loading from the program's resources, showing a frame image with per-pixel alpha
 // in a layered window, and painting backgrounds and background pieces into device contexts.
-#include "framework/GdiplusImage.h"
 #include "framework/Gdi.h"
+#include "framework/GdiplusImage.h"
 
 // Loads PNG resource `id` (resource type "PNG") into `image`. False when the resource is missing
 // or cannot be loaded; `image` is then left as it was.

@@ -5,8 +5,6 @@
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
 namespace scrollskin {
@@ -60,8 +58,6 @@ RECT AlongAxis(const RECT& rect, int start, int end, bool vertical)
     return vertical ? RECT{rect.left, rect.top + start, rect.right, rect.top + end}
                     : RECT{rect.left + start, rect.top, rect.left + end, rect.bottom};
 }
-
-POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 
@@ -303,7 +299,7 @@ bool CSkinScrollBar::OnEnable(fx::Message& m)
 
 bool CSkinScrollBar::OnSetScrollInfo(fx::Message& m)
 {
-    const auto* info = reinterpret_cast<const SCROLLINFO*>(m.lParam);
+    const auto* info = m.Data<SCROLLINFO>();
     if (info) {
         if (info->fMask & SIF_RANGE) {
             m_si.nMin = info->nMin;
@@ -319,7 +315,7 @@ bool CSkinScrollBar::OnSetScrollInfo(fx::Message& m)
 
 bool CSkinScrollBar::OnGetScrollInfo(fx::Message& m)
 {
-    auto* info = reinterpret_cast<SCROLLINFO*>(m.lParam);
+    auto* info = m.Data<SCROLLINFO>();
     if (info) {
         if (info->fMask & SIF_RANGE) {
             info->nMin = m_si.nMin;
@@ -335,7 +331,7 @@ bool CSkinScrollBar::OnGetScrollInfo(fx::Message& m)
 
 bool CSkinScrollBar::OnLButtonDown(fx::Message& m)
 {
-    const POINT point = PointOf(m.lParam);
+    const POINT point = m.Point();
     SetCapture(m_hWnd);
     const int part = HitTest(point);
     if (part == SB_THUMBTRACK) {
@@ -371,7 +367,7 @@ void CSkinScrollBar::RequestLeave()
 bool CSkinScrollBar::OnMouseMove(fx::Message& m)
 {
     RequestLeave();
-    MoveTo(PointOf(m.lParam));
+    MoveTo(m.Point());
     m.result = 0;
     return true;
 }
@@ -416,7 +412,7 @@ void CSkinScrollBar::MoveTo(POINT point)
 
 bool CSkinScrollBar::OnLButtonUp(fx::Message& m)
 {
-    Release(PointOf(m.lParam));
+    Release(m.Point());
     ReleaseCapture();
     // A leave notice that came while the mouse was held was not acted on: ask again, so that the
     // hover look ends when the mouse leaves from here.

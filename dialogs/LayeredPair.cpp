@@ -4,8 +4,6 @@
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
 
-#include <windowsx.h>
-
 bool IsEscapeOrEnterKeyDown(const MSG& message)
 {
     return message.message == WM_KEYDOWN && (message.wParam == VK_ESCAPE || message.wParam == VK_RETURN);
@@ -178,7 +176,7 @@ bool CLayeredChildDlg::OnEraseBackground(fx::Message& m)
 {
     m.result = TRUE;
     if (!EnsurePngLoaded(m_pBkImage, m_design.imageId)) return true;
-    const HDC dc = reinterpret_cast<HDC>(m.wParam);
+    const HDC dc = m.Dc();
     const RECT client = GetClientRect();
     if (m_design.bufferedBackground)
         PaintBackgroundBuffered(dc, client, *m_pBkImage);
@@ -200,7 +198,7 @@ bool CLayeredChildDlg::OnNcHitTest(fx::Message& m)
     RECT client = GetClientRect();
     MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
     const RECT strip = DragStripFor(client, m_design.drag, m_fScale);
-    const POINT cursor{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+    const POINT cursor = m.Point();
     m_bDrag = PtInRect(&strip, cursor) ? 1 : 0;
     if (!m_bDrag) return false;
     m.result = HTCAPTION;  // the system drags the child by it

@@ -1,8 +1,8 @@
 #include "dialogs/PromptDlg.h"
 
-#include "res/PrivateMessages.h"
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
+#include "res/PrivateMessages.h"
 #include "res/resource.h"
 
 namespace {

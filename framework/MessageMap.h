@@ -25,6 +25,24 @@ struct Message
     WPARAM wParam;
     LPARAM lParam;
     LRESULT result = 0;
+
+    // The shapes the program reads from the parameters, so that no handler casts them itself.
+    // The point of a mouse message: x in the low word, y in the high word, both signed.
+    POINT Point() const { return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
+    // The device context of WM_ERASEBKGND.
+    HDC Dc() const { return reinterpret_cast<HDC>(wParam); }
+    // WM_NOTIFY's header, or the control's larger structure that begins with it.
+    template <class T = NMHDR>
+    const T* Notify() const
+    {
+        return reinterpret_cast<const T*>(lParam);
+    }
+    // The structure that lParam points to (WM_DRAWITEM, WM_MEASUREITEM, SBM_SETSCROLLINFO, HDM_LAYOUT).
+    template <class T>
+    T* Data() const
+    {
+        return reinterpret_cast<T*>(lParam);
+    }
 };
 
 // Messages reflected from a parent to the control that sent them carry this offset.

@@ -10,7 +10,7 @@ packages=(
   xvfb xauth x11-utils
   locales fonts-wqy-microhei fonts-wine
   doctest-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   zip
 )
 

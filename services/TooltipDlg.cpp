@@ -67,7 +67,7 @@ bool CTooltipChildDlg::OnEraseBackground(fx::Message& m)
     const RECT client = GetClientRect();
     const RECT source{0, 0, static_cast<LONG>(sheet->GetWidth()) - 1,
                       static_cast<LONG>(sheet->GetHeight()) - kSheetShadowRows};
-    PaintBuffered(reinterpret_cast<HDC>(m.wParam), client, [&](HDC dc, const RECT& rect) {
+    PaintBuffered(m.Dc(), client, [&](HDC dc, const RECT& rect) {
         Gdiplus::Graphics graphics(dc);
         graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
         DrawStretched(graphics, *sheet, rect, source);

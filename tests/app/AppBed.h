@@ -4,10 +4,10 @@
 // stand-in, and the feedback component's calls journalled instead of opening web pages.
 #include "standins/feedback/FeedbackComponent.h"
 #include "standins/manage-bde/BdeState.h"
-#include "tests/harness/EnvironmentScope.h"
-#include "tests/harness/MachineScope.h"
-#include "tests/harness/ProgramRun.h"
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/EnvironmentScope.h"
+#include "tests/testbed/MachineScope.h"
+#include "tests/testbed/ProgramRun.h"
+#include "tests/testbed/TempFolder.h"
 
 #include <string>
 #include <vector>
@@ -18,10 +18,8 @@ class CAppBed
 {
 public:
     explicit CAppBed(const bde::Machine& machine = bde::Machine::Default())
-        : m_machine(machine),
-          m_folder(m_temp / L"Quorlin 工具"),
-          m_journal(feedback::standin::kJournalVariable, m_temp / L"feedback.txt"),
-          m_run(m_folder)
+        : m_machine(machine), m_folder(m_temp / L"Quorlin 工具"),
+          m_journal(feedback::standin::kJournalVariable, m_temp / L"feedback.txt"), m_run(m_folder)
     {
     }
 

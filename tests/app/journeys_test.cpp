@@ -5,11 +5,11 @@
 #include "framework/base/TextCodec.h"
 #include "res/resource.h"
 #include "tests/app/AppBed.h"
-#include "tests/harness/ChooserProbe.h"
-#include "tests/harness/ProcessCapture.h"
-#include "tests/harness/SaveAsDialog.h"
-#include "tests/harness/UiDriver.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/ChooserProbe.h"
+#include "tests/testbed/ProcessCapture.h"
+#include "tests/uidriver/SaveAsDialog.h"
+#include "tests/uidriver/UiDriver.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <doctest.h>
 

@@ -2,9 +2,9 @@
 // that do nothing, the agreement check box, minimising, and closing.
 #include "res/resource.h"
 #include "tests/app/AppBed.h"
-#include "tests/harness/ChooserProbe.h"
-#include "tests/harness/UiDriver.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/ChooserProbe.h"
+#include "tests/uidriver/UiDriver.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <doctest.h>
 
@@ -33,25 +33,61 @@ int ScreenDpi()
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
+void CheckRect(const RECT& actual, const RECT& expected)
+{
+    CHECK(actual.left == expected.left);
+    CHECK(actual.top == expected.top);
+    CHECK(actual.right == expected.right);
+    CHECK(actual.bottom == expected.bottom);
+}
+
 }  // namespace
 
 TEST_SUITE("scale")
 {
-    TEST_CASE("the frame, the main window and the large buttons at the screen's scale")
+    TEST_CASE("the frame, the main window, its buttons and its bottom row at the screen's scale")
     {
+        struct Place
+        {
+            int id;
+            RECT rect;  // in the client area
+        };
+        // The bottom row: the check box's left, top and bottom, its width beyond two character cells of
+        // the measured link, and the feedback link's right.
+        struct BottomRow
+        {
+            int boxLeft, top, bottom, boxBeyondCells, feedbackRight;
+        };
         struct Expected
         {
             int dpi;
             SIZE frame;
             SIZE client;
-            RECT saveKey;  // left, top, right, bottom in the client area
+            RECT inset;  // the window inside the frame: left, top, right, bottom
+            BottomRow row;
+            Place places[7];
         };
+        // At 1.2 and 1.5 the frame follows the window with the insets rounded outwards (7 and 8 on the left).
+        // 916 less trunc(11 x 1.5) = 16: the window is 900 high at 1.5 (and the frame around it 916 again).
+        // clang-format off
         const Expected table[] = {
-            {96, {410, 611}, {400, 600}, {27, 265, 123, 351}},
-            {120, {492, 733}, {480, 720}, {32, 318, 147, 421}},
-            // 916 less trunc(11 x 1.5) = 16: the window is 900 high (and the frame around it 916 again).
-            {150, {615, 916}, {600, 900}, {41, 397, 185, 526}},
+            {96, {410, 611}, {400, 600}, {5, 4, 5, 7}, {8, 575, 595, 18, 394},
+             {{IDC_MAIN_SAVE_KEY, {27, 265, 123, 351}}, {IDC_MAIN_UNLOCK, {152, 265, 248, 351}},
+              {IDC_MAIN_TURN_OFF, {276, 265, 372, 351}}, {IDC_MAIN_MORE_TOOLS, {50, 545, 108, 563}},
+              {IDC_MAIN_CLOSE, {368, 0, 394, 34}}, {IDC_MAIN_MINIMISE, {340, 0, 366, 34}},
+              {IDC_MAIN_VERSION, {188, 16, 228, 31}}}},
+            {120, {493, 733}, {480, 720}, {7, 5, 6, 8}, {9, 689, 713, 21, 474},
+             {{IDC_MAIN_SAVE_KEY, {32, 318, 147, 421}}, {IDC_MAIN_UNLOCK, {182, 318, 297, 421}},
+              {IDC_MAIN_TURN_OFF, {332, 318, 447, 421}}, {IDC_MAIN_MORE_TOOLS, {60, 654, 129, 675}},
+              {IDC_MAIN_CLOSE, {442, 0, 473, 40}}, {IDC_MAIN_MINIMISE, {408, 0, 439, 40}},
+              {IDC_MAIN_VERSION, {225, 19, 273, 37}}}},
+            {150, {615, 916}, {600, 900}, {8, 6, 7, 10}, {12, 862, 892, 26, 594},
+             {{IDC_MAIN_SAVE_KEY, {41, 397, 185, 526}}, {IDC_MAIN_UNLOCK, {228, 397, 372, 526}},
+              {IDC_MAIN_TURN_OFF, {415, 397, 559, 526}}, {IDC_MAIN_MORE_TOOLS, {75, 818, 162, 845}},
+              {IDC_MAIN_CLOSE, {553, 0, 592, 51}}, {IDC_MAIN_MINIMISE, {510, 0, 549, 51}},
+              {IDC_MAIN_VERSION, {282, 24, 342, 46}}}},
         };
+        // clang-format on
         const int dpi = ScreenDpi();
         CAPTURE(dpi);
         const Expected* expected = nullptr;
@@ -67,50 +103,29 @@ TEST_SUITE("scale")
         const RECT client = ui::ClientRectOnScreen(main);
         CHECK(ui::SizeOf(client).cx == expected->client.cx);
         CHECK(ui::SizeOf(client).cy == expected->client.cy);
-        CHECK(SameRect(InClient(main, IDC_MAIN_SAVE_KEY), expected->saveKey));
+        const RECT window = ui::WindowRect(main);
+        CHECK(window.left - frame.left == expected->inset.left);
+        CHECK(window.top - frame.top == expected->inset.top);
+        CHECK(frame.right - window.right == expected->inset.right);
+        CHECK(frame.bottom - window.bottom == expected->inset.bottom);
+        for (const Place& place : expected->places) {
+            CAPTURE(place.id);
+            CheckRect(InClient(main, place.id), place.rect);
+        }
+        const RECT box = InClient(main, IDC_MAIN_AGREE);
+        const RECT link = InClient(main, IDC_MAIN_AGREEMENT_LINK);
+        CHECK(box.left == expected->row.boxLeft);
+        CHECK(box.top == expected->row.top);
+        CHECK(box.bottom == expected->row.bottom);
+        CHECK(link.left == box.right + 6);
+        CHECK((link.right - link.left) % 14 == 0);  // fourteen character cells
+        CHECK(box.right - box.left == expected->row.boxBeyondCells + 2 * ((link.right - link.left) / 14));
+        CHECK(InClient(main, IDC_MAIN_FEEDBACK_LINK).right == expected->row.feedbackRight);
+        CHECK(ui::WindowText(ui::FindControl(main, IDC_MAIN_VERSION)) == L"1.0.0");
         // Centred on the screen.
         CHECK(std::abs((frame.left + frame.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2) <= 1);
         CHECK(std::abs((frame.top + frame.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2) <= 1);
     }
-}
-
-TEST_CASE("layout at 1.0: the buttons, the bottom row from the measured text, the frame around the window")
-{
-    if (ScreenDpi() != 96) return;
-    CAppBed bed;
-    HWND main = apptest::StartAndDetect(bed);
-    const struct
-    {
-        int id;
-        RECT rect;
-    } places[] = {
-        {IDC_MAIN_SAVE_KEY, {27, 265, 123, 351}},  {IDC_MAIN_UNLOCK, {152, 265, 248, 351}},
-        {IDC_MAIN_TURN_OFF, {276, 265, 372, 351}}, {IDC_MAIN_MORE_TOOLS, {50, 545, 108, 563}},
-        {IDC_MAIN_CLOSE, {368, 0, 394, 34}},       {IDC_MAIN_MINIMISE, {340, 0, 366, 34}},
-        {IDC_MAIN_VERSION, {188, 16, 228, 31}},
-    };
-    for (const auto& place : places) {
-        CAPTURE(place.id);
-        CHECK(SameRect(InClient(main, place.id), place.rect));
-    }
-    const RECT box = InClient(main, IDC_MAIN_AGREE);
-    const RECT link = InClient(main, IDC_MAIN_AGREEMENT_LINK);
-    const RECT feedback = InClient(main, IDC_MAIN_FEEDBACK_LINK);
-    CHECK(box.left == 8);
-    CHECK(box.top == 575);
-    CHECK(box.bottom == 595);
-    CHECK(link.left == box.right + 6);
-    CHECK((link.right - link.left) % 14 == 0);                                    // fourteen character cells
-    CHECK(box.right - box.left == 16 + 2 * ((link.right - link.left) / 14) + 2);  // the box and two cells
-    CHECK(feedback.right == 394);
-    CHECK(ui::WindowText(ui::FindControl(main, IDC_MAIN_VERSION)) == L"1.0.0");
-
-    const RECT frame = ui::WindowRect(bed.Run().Frame());
-    const RECT window = ui::WindowRect(main);
-    CHECK(window.left - frame.left == 5);
-    CHECK(window.top - frame.top == 4);
-    CHECK(frame.right - window.right == 5);
-    CHECK(frame.bottom - window.bottom == 7);
 }
 
 TEST_CASE("the band drags window and frame together; the right 86 pixels, Esc and Enter do nothing")

@@ -9,8 +9,8 @@
 #include "framework/base/TextCodec.h"
 #include "services/FeedbackApi.h"
 #include "tests/app/RemovalProbe.h"
-#include "tests/harness/TempFolder.h"
-#include "tests/harness/UnixLink.h"
+#include "tests/testbed/TempFolder.h"
+#include "tests/testbed/UnixLink.h"
 
 #include <doctest.h>
 

@@ -2,7 +2,7 @@
 // check, and the detection's outcomes, each from a machine of its own.
 #include "res/resource.h"
 #include "tests/app/AppBed.h"
-#include "tests/harness/UiDriver.h"
+#include "tests/uidriver/UiDriver.h"
 
 #include <doctest.h>
 

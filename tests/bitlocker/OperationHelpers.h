@@ -1,9 +1,9 @@
 #pragma once
 // Runs the operator's workers against a simulated machine, for the operation tests.
-#include "res/PrivateMessages.h"
 #include "bitlocker/BitLockerOperator.h"
-#include "tests/harness/WorkerRun.h"
-#include "tests/harness/MachineScope.h"
+#include "res/PrivateMessages.h"
+#include "tests/testbed/MachineScope.h"
+#include "tests/testbed/WorkerRun.h"
 
 #include <doctest.h>
 

@@ -1,10 +1,10 @@
-#include "res/PrivateMessages.h"
 #include "bitlocker/BitLockerOperator.h"
-#include "tests/harness/WorkerRun.h"
-#include "tests/harness/MachineScope.h"
-#include "tests/harness/ChildTest.h"
-#include "tests/harness/Planting.h"
 #include "framework/base/TextCodec.h"
+#include "res/PrivateMessages.h"
+#include "tests/testbed/ChildTest.h"
+#include "tests/testbed/MachineScope.h"
+#include "tests/testbed/Planting.h"
+#include "tests/testbed/WorkerRun.h"
 
 #include <doctest.h>
 

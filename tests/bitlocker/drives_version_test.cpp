@@ -1,5 +1,5 @@
 #include "bitlocker/BitLockerOperator.h"
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/TempFolder.h"
 
 #include <doctest.h>
 

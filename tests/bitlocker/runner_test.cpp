@@ -1,7 +1,7 @@
 #include "bitlocker/ConsoleRunner.h"
 #include "framework/base/SystemFolder.h"
 #include "framework/base/TextCodec.h"
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/TempFolder.h"
 
 #include <doctest.h>
 

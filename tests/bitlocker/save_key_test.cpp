@@ -1,7 +1,7 @@
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/TempFolder.h"
 #include "tests/bitlocker/OperationHelpers.h"
-#include "tests/harness/ProcessCapture.h"
-#include "tests/harness/AclCheck.h"
+#include "tests/testbed/ProcessCapture.h"
+#include "tests/testbed/AclCheck.h"
 #include "framework/base/TextCodec.h"
 #include "framework/security/ProtectedAcl.h"
 

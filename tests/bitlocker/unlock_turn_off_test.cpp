@@ -1,4 +1,4 @@
-#include "tests/harness/TempFolder.h"
+#include "tests/testbed/TempFolder.h"
 #include "tests/bitlocker/OperationHelpers.h"
 
 #include "bitlocker/BdeCommands.h"

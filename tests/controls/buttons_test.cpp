@@ -4,17 +4,20 @@
 
 #include "controls/CheckBoxBtn.h"
 #include "controls/DrawTextStatic.h"
+#include "controls/Fonts.h"
 #include "controls/PngButton.h"
+#include "controls/PngPainting.h"
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
 #include "res/resource.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <algorithm>
 
 namespace {
 
 constexpr UINT kMissingImage = 9999;
+constexpr UINT kBrokenImage = 9998;
 constexpr int kCheckBoxId = 2001;
 constexpr int kImageButtonId = 2002;
 // Host message: the label's UpdateHover with the screen point (wParam x, lParam y), on the host's thread.
@@ -284,4 +287,49 @@ TEST_CASE("a drawn label takes its hover colour while the point lies in it")
     ui::PumpFor(200);
     CHECK(pixelsOf(kLinkNormal) > 10);
     CHECK(pixelsOf(kLinkHover) == 0);
+}
+
+TEST_CASE("loading PNG resources")
+{
+    uitest::EnsureApplication();
+    fx::ImagePtr image;
+    REQUIRE(LoadPngFromResource(image, IDB_PROMPT_FRAME));
+    CHECK(image->GetWidth() == 330);
+    CHECK(image->GetHeight() == 150);
+    Gdiplus::Image* before = image.get();
+    CHECK_FALSE(LoadPngFromResource(image, kMissingImage));
+    CHECK_FALSE(LoadPngFromResource(image, kBrokenImage));  // broken_png.rc: not a PNG
+    CHECK(image.get() == before);                           // left as it was
+    // Drawing long after the load still works: the resource copy lives as long as the image.
+    const uitest::Pixels pixels = uitest::RenderResource(IDB_PROMPT_BACKGROUND);
+    REQUIRE(pixels.width == 320);
+    CHECK(pixels.At(160, 100) == ui::Rgb{255, 255, 255});
+    CHECK(pixels.At(5, 5).b > 200);  // the blue title bar
+}
+
+TEST_CASE("font helpers")
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    REQUIRE(window);
+    HDC dc = GetDC(window);
+    CHECK(MeasureTextWidth(nullptr, dc, L"反馈问题", 0, 0) == -1);
+    CHECK(MeasureTextWidth(window, nullptr, L"反馈问题", 0, 0) == -1);
+    const int plain = MeasureTextWidth(window, dc, L"反馈问题", 0, 0);
+    const int larger = MeasureTextWidth(window, dc, L"反馈问题", 4, FW_BOLD);
+    CHECK(plain > 0);
+    CHECK(larger > plain);
+    CHECK(MeasureTextWidth(window, dc, L"", 0, 0) == 0);
+
+    fx::CFont font;
+    REQUIRE(DeriveFont(window, 3, FW_BOLD, font));
+    LOGFONTW derived{}, base{};
+    GetObjectW(font.Get(), sizeof(derived), &derived);
+    GetObjectW(GetWindowFontOrDefault(window), sizeof(base), &base);
+    CHECK(derived.lfHeight == base.lfHeight - 3);
+    CHECK(derived.lfWeight == FW_BOLD);
+    REQUIRE(DeriveFont(window, 0, FW_BOLD, font));
+    GetObjectW(font.Get(), sizeof(derived), &derived);
+    CHECK(derived.lfWeight == base.lfWeight);  // no size change: the weight is ignored
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
 }

@@ -7,8 +7,8 @@
 #include "framework/ImageList.h"
 #include "framework/MessageMap.h"
 #include "res/resource.h"
-#include "tests/harness/ChooserProbe.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/ChooserProbe.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <algorithm>
 #include <atomic>

@@ -7,7 +7,7 @@
 #include "framework/Gdi.h"
 #include "framework/MessageMap.h"
 #include "res/resource.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <algorithm>
 #include <functional>

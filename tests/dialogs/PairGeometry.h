@@ -1,6 +1,6 @@
 #pragma once
 // Checks where a dialog pair's frame and child lie on the screen.
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <doctest.h>
 

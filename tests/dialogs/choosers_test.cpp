@@ -7,8 +7,8 @@
 #include "dialogs/SelectDiskDlg.h"
 #include "res/resource.h"
 #include "tests/dialogs/PairGeometry.h"
-#include "tests/harness/ChooserProbe.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/ChooserProbe.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <atomic>
 

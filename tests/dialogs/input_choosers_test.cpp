@@ -8,9 +8,9 @@
 #include "dialogs/PromptDlg.h"
 #include "dialogs/SelectSaveDiskDlg.h"
 #include "res/resource.h"
-#include "tests/harness/SaveAsDialog.h"
-#include "tests/harness/UiTestSupport.h"
-#include "tests/harness/UnixLink.h"
+#include "tests/testbed/UnixLink.h"
+#include "tests/uidriver/SaveAsDialog.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 namespace {
 

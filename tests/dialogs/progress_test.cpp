@@ -2,11 +2,11 @@
 // WM_EXECUTE_PROMPT_CLOSE ends it.
 #include <doctest.h>
 
-#include "res/PrivateMessages.h"
 #include "controls/DrawTextStatic.h"
 #include "dialogs/ExecutePromptDlg.h"
+#include "res/PrivateMessages.h"
 #include "res/resource.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <atomic>
 #include <vector>

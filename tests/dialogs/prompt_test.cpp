@@ -3,7 +3,7 @@
 
 #include "dialogs/PromptDlg.h"
 #include "res/resource.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <algorithm>
 

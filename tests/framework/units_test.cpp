@@ -1,17 +1,14 @@
-// The pieces that need no driven windows: RAII wrappers, scale arithmetic, the PNG loader, the
-// font helpers, message tables and reflection, the modal loop's owner handling.
+// The pieces that need no driven windows: RAII wrappers, scale arithmetic, message tables and
+// reflection, the modal loop's owner handling.
 #include <doctest.h>
 
 #include "framework/base/ModulePath.h"
-#include "controls/Fonts.h"
-#include "controls/PngPainting.h"
-#include "dialogs/LayeredPair.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
 #include "res/resource.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 TEST_CASE("GDI wrappers free and deselect what they hold")
 {
@@ -57,7 +54,7 @@ TEST_CASE("GDI wrappers free and deselect what they hold")
     }
 }
 
-TEST_CASE("scale factors and the pair arithmetic")
+TEST_CASE("scale factors")
 {
     CHECK(fx::ScaleFactorForDpi(96) == 1.0f);
     CHECK(fx::ScaleFactorForDpi(100) == 1.0f);
@@ -65,51 +62,6 @@ TEST_CASE("scale factors and the pair arithmetic")
     CHECK(fx::ScaleFactorForDpi(144) == 1.44f);
     CHECK(fx::Scaled(7, 1.25f) == 8);
     CHECK(fx::Scaled(5, 1.44f) == 7);
-
-    const SIZE shell = CLayeredFrameDlg::TargetSize(SIZE{410, 611}, 1.2f);
-    CHECK(shell.cx == 492);
-    CHECK(shell.cy == 733);
-    const Inset prompt{5, 3, 5, 7};
-    // Created at (int)(width - 12.5): one pixel narrower than where the frame's move puts it.
-    const RECT created = CLayeredFrameDlg::InitialChildRect(RECT{0, 0, 420, 195}, prompt, 1.25f);
-    CHECK(created.left == 6);
-    CHECK(created.right - created.left == 407);
-    CHECK(created.bottom - created.top == 182);
-    const RECT carried = CLayeredFrameDlg::ShrinkByInset(RECT{100, 50, 520, 245}, prompt, 1.25f);
-    CHECK(carried.left == 106);
-    CHECK(carried.top == 53);
-    CHECK(carried.right == 514);
-    CHECK(carried.bottom == 237);
-    const RECT grown = CLayeredFrameDlg::GrowByInset(carried, prompt, 1.25f);
-    CHECK(grown.left == 100);
-    CHECK(grown.bottom == 245);
-
-    const RECT client{10, 20, 336, 166};
-    const RECT fixed = CLayeredChildDlg::DragStripFor(client, DragStrip{30, 26, false}, 1.5f);
-    CHECK(fixed.bottom == 50);
-    CHECK(fixed.right == 310);
-    const RECT scaled = CLayeredChildDlg::DragStripFor(client, DragStrip{30, 26, true}, 1.5f);
-    CHECK(scaled.bottom == 65);
-    CHECK(scaled.right == 297);
-    CHECK(IsRectEmpty(&static_cast<const RECT&>(CLayeredChildDlg::DragStripFor(client, DragStrip{}, 1.0f))));
-}
-
-TEST_CASE("loading PNG resources")
-{
-    uitest::EnsureApplication();
-    fx::ImagePtr image;
-    REQUIRE(LoadPngFromResource(image, IDB_PROMPT_FRAME));
-    CHECK(image->GetWidth() == 330);
-    CHECK(image->GetHeight() == 150);
-    Gdiplus::Image* before = image.get();
-    CHECK_FALSE(LoadPngFromResource(image, 9999));
-    CHECK_FALSE(LoadPngFromResource(image, 9998));  // broken_png.rc: not a PNG
-    CHECK(image.get() == before);                   // left as it was
-    // Drawing long after the load still works: the resource copy lives as long as the image.
-    const uitest::Pixels pixels = uitest::RenderResource(IDB_PROMPT_BACKGROUND);
-    REQUIRE(pixels.width == 320);
-    CHECK(pixels.At(160, 100) == ui::Rgb{255, 255, 255});
-    CHECK(pixels.At(5, 5).b > 200);  // the blue title bar
 }
 
 TEST_CASE("a path is read whole up to the longest Windows knows")
@@ -123,33 +75,6 @@ TEST_CASE("a path is read whole up to the longest Windows knows")
         };
         CHECK(fx::ReadPathInto(read) == path);
     }
-}
-
-TEST_CASE("font helpers")
-{
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    REQUIRE(window);
-    HDC dc = GetDC(window);
-    CHECK(MeasureTextWidth(nullptr, dc, L"反馈问题", 0, 0) == -1);
-    CHECK(MeasureTextWidth(window, nullptr, L"反馈问题", 0, 0) == -1);
-    const int plain = MeasureTextWidth(window, dc, L"反馈问题", 0, 0);
-    const int larger = MeasureTextWidth(window, dc, L"反馈问题", 4, FW_BOLD);
-    CHECK(plain > 0);
-    CHECK(larger > plain);
-    CHECK(MeasureTextWidth(window, dc, L"", 0, 0) == 0);
-
-    fx::CFont font;
-    REQUIRE(DeriveFont(window, 3, FW_BOLD, font));
-    LOGFONTW derived{}, base{};
-    GetObjectW(font.Get(), sizeof(derived), &derived);
-    GetObjectW(GetWindowFontOrDefault(window), sizeof(base), &base);
-    CHECK(derived.lfHeight == base.lfHeight - 3);
-    CHECK(derived.lfWeight == FW_BOLD);
-    REQUIRE(DeriveFont(window, 0, FW_BOLD, font));
-    GetObjectW(font.Get(), sizeof(derived), &derived);
-    CHECK(derived.lfWeight == base.lfWeight);  // no size change: the weight is ignored
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
 }
 
 namespace {

@@ -5,7 +5,7 @@
 #include "framework/Com.h"
 #include "framework/MessageMap.h"
 #include "framework/Window.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/UiTestSupport.h"
 
 #include <commctrl.h>
 #include <shobjidl.h>

@@ -1,11 +1,11 @@
 #include "framework/base/KernelHandle.h"
 #include "framework/base/TextCodec.h"
 #include "log/Log.h"
-#include "tests/harness/AclCheck.h"
-#include "tests/harness/ChildTest.h"
-#include "tests/harness/EnvironmentScope.h"
-#include "tests/harness/TempFolder.h"
-#include "tests/harness/UnixLink.h"
+#include "tests/testbed/AclCheck.h"
+#include "tests/testbed/ChildTest.h"
+#include "tests/testbed/EnvironmentScope.h"
+#include "tests/testbed/TempFolder.h"
+#include "tests/testbed/UnixLink.h"
 
 #include <doctest.h>
 

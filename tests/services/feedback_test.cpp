@@ -8,7 +8,7 @@
 #include "framework/base/TextCodec.h"
 #include "services/FeedbackApi.h"
 #include "standins/feedback/FeedbackComponent.h"
-#include "tests/harness/Planting.h"
+#include "tests/testbed/Planting.h"
 #include "tests/services/FeedbackProbe.h"
 #include "tests/services/LibraryProbe.h"
 

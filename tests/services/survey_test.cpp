@@ -7,8 +7,8 @@
 #include "services/FeedbackApi.h"
 #include "services/ProblemSolvingFeedbackDlg.h"
 #include "standins/feedback/FeedbackComponent.h"
-#include "tests/harness/TempFolder.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/testbed/TempFolder.h"
+#include "tests/uidriver/UiTestSupport.h"
 #include "tests/services/ServicesBed.h"
 
 #include <ctime>

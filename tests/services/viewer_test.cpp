@@ -7,8 +7,8 @@
 #include "res/resource.h"
 #include "services/AgreementText.h"
 #include "services/TooltipDlg.h"
-#include "tests/harness/MainStandIn.h"
-#include "tests/harness/UiTestSupport.h"
+#include "tests/uidriver/MainStandIn.h"
+#include "tests/uidriver/UiTestSupport.h"
 #include "tests/services/ServicesBed.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // What the stand-in prints for representative machines, compared byte for byte with the layout
 // of the Chinese (Simplified) manage-bde: header, labels, value column 23, CR LF, code page 936.
 #include "tests/standins/StandInRun.h"
-#include "tests/harness/MachineScope.h"
+#include "tests/testbed/MachineScope.h"
 
 #include <doctest.h>
 

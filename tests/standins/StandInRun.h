@@ -1,6 +1,6 @@
 #pragma once
 // Runs the manage-bde stand-in and compares its output with the exact bytes expected.
-#include "tests/harness/ProcessCapture.h"
+#include "tests/testbed/ProcessCapture.h"
 
 #include <initializer_list>
 #include <string>

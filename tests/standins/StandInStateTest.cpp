@@ -1,7 +1,7 @@
 // State kept across runs of the stand-in, the knobs that make it misbehave, its journal, the
 // state file format and the recovery password rules; once through the test bed's real cmd.
 #include "tests/standins/StandInRun.h"
-#include "tests/harness/MachineScope.h"
+#include "tests/testbed/MachineScope.h"
 
 #include "framework/base/TextCodec.h"
 

@@ -1,9 +1,0 @@
-// A program planted where the tool must not look for the programs it starts: it only leaves its
-// marker and ends.
-#include "tests/harness/PlantMarker.h"
-
-int wmain()
-{
-    testing::LeavePlantMarker(nullptr);
-    return 0;
-}
