@@ -629,6 +629,17 @@ bool Activate(HWND window, DWORD timeoutMs)
     return PumpUntil([window] { return GetForegroundWindow() == window; }, timeoutMs);
 }
 
+bool WaitForInput(HWND window, HWND focus, DWORD timeoutMs)
+{
+    return PumpUntil(
+        [window, focus] {
+            if (!IsEnabled(window) || GetForegroundWindow() != window) return false;
+            const HWND current = FocusOf(ThreadOf(window));
+            return focus ? current == focus : current == window || IsChild(window, current);
+        },
+        timeoutMs);
+}
+
 // ---- Messages -------------------------------------------------------------------------------
 
 std::optional<LRESULT> Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs)
