@@ -38,7 +38,7 @@ bool ShootSaveAs(uitest::CProgramRun& run, HWND main, const std::wstring& path)
     if (!location) return false;
     uitest::ClickControl(ui::FindControl(location, IDC_SAVE_LOCATION_BROWSE));
     HWND saveAs = uitest::WaitForSaveAs(ui::InProcess(run.ProcessId()));
-    if (!saveAs) return false;
+    if (!saveAs || !uitest::WaitForNameInput(saveAs)) return false;
     ui::PumpFor(1500);  // the shell fills its folder view
     RECT area{};
     const RECT frame = ui::WindowRect(run.Frame());
@@ -46,7 +46,6 @@ bool ShootSaveAs(uitest::CProgramRun& run, HWND main, const std::wstring& path)
     UnionRect(&area, &frame, &dialog);
     const bool saved = ui::CScreenCapture(area).SavePng(path);
     std::fwprintf(stdout, L"%ls %ls\n", saved ? L"wrote" : L"FAILED", path.c_str());
-    ui::Activate(saveAs);
     ui::PressKey(VK_ESCAPE);
     ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs);
     uitest::ClickControl(ui::FindControl(location, IDC_SAVE_LOCATION_CLOSE));
@@ -82,7 +81,8 @@ bool ShootMainWindow(const std::wstring& folder)
     uitest::ClickControl(ui::FindControl(main, IDC_MAIN_VERSION));  // elsewhere on the window: closes it
 
     ui::Post(frame, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-    HWND about = ui::WaitForWindow(ui::All({ui::InProcess(run.ProcessId()), ui::IsShown(), ui::HasTitle(L"关于 TessaroQuorlin")}));
+    HWND about = ui::WaitForWindow(
+        ui::All({ui::InProcess(run.ProcessId()), ui::IsShown(), ui::HasTitle(L"关于 TessaroQuorlin")}));
     if (about) {
         ok &= SaveFrame(about, folder + L"\\about.png");
         ui::Post(about, WM_COMMAND, IDOK, 0);
