@@ -246,6 +246,7 @@ TEST_CASE("the Save As dialog opens on the first unencrypted drive and refuses a
     HWND field = uitest::WaitForNameInput(saveAs);
     REQUIRE(field);
     CHECK(ui::WindowText(field) == L"BitLocker恢复密钥E盘");
+    ui::ClickWindow(field);  // the cursor leaves the browse button, as in uitest::SaveAs
     ui::PressKey(VK_RETURN);
     CHECK(ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs));
     CHECK(ui::PumpUntil([&] { return ui::WindowText(path) == L"E:\\BitLocker恢复密钥E盘.txt"; },

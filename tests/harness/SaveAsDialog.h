@@ -36,8 +36,15 @@ inline HWND WaitForNameInput(HWND saveAs)
 // get ready for the keys.
 inline bool SaveAs(HWND saveAs, const std::wstring& path)
 {
-    if (!WaitForNameInput(saveAs)) return false;
-    ui::PressChord({VK_CONTROL, 'A'});
+    HWND field = WaitForNameInput(saveAs);
+    if (!field) return false;
+    // Clicked into as a person does, which also takes the cursor off the button that opened the
+    // dialog: under Wine a click where the cursor rested while a window over it went can be lost.
+    ui::ClickWindow(field);
+    // The proposed name goes with keys that need no modifier: under Wine a late focus report can
+    // release a held Ctrl, which the X server never saw pressed, and Ctrl+A would type an "a".
+    ui::PressKey(VK_END);
+    for (size_t left = ui::WindowText(field).size(); left > 0; --left) ui::PressKey(VK_BACK);
     ui::TypeText(path);
     ui::PressKey(VK_RETURN);
     return true;
