@@ -7,9 +7,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORLIN_BUILD_DIR:-$root/build}
 source "$root/tests/testbed/arch.sh"
 toolchain=$root/cmake/mingw-$QUORLIN_ARCH.cmake
-# A build folder configured for the other architecture starts afresh.
-if [ -f "$build/CMakeCache.txt" ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$build/CMakeCache.txt"; then
-  rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+# A build folder configured for the other architecture, or before its toolchain files last changed
+# (CMake reads their flags only when it configures a folder for the first time), starts afresh.
+cache=$build/CMakeCache.txt
+if [ -f "$cache" ] && { ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$cache" ||
+  [ "$toolchain" -nt "$cache" ] || [ "$root/cmake/mingw-common.cmake" -nt "$cache" ]; }; then
+  rm -rf "$cache" "$build/CMakeFiles"
 fi
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" \

@@ -6,6 +6,15 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
+# Which program the figures are of, said before the build and again in the last lines of the log.
+# The choice needs Wine's loaders, which deps.sh installs.
+source "$root/tests/testbed/arch.sh"
+if [ "$QUORLIN_ARCH" = i686 ]; then
+  tested="the shipped 32-bit build"
+else
+  tested="the 64-bit build: this machine cannot run the shipped 32-bit build"
+fi
+echo "testing $tested"
 "$root/scripts/build.sh"
 source "$root/tests/testbed/env.sh"
 source "$root/tests/testbed/display.sh"
@@ -13,6 +22,7 @@ source "$root/tests/testbed/display.sh"
 cleanup() {
   testbed_stop
   "$root/tests/testbed/teardown-drives.sh"
+  echo "tested $tested"
 }
 trap cleanup EXIT
 testbed_start_display 90

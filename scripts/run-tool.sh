@@ -32,6 +32,11 @@ if [ -z "$headless" ]; then
 fi
 
 mkdir -p "$root/screenshots"
-picture=$(wine winepath -w "$root/screenshots/main-window-run.png" 2>/dev/null | tr -d '\r')
+picture=$root/screenshots/main-window-run.png
+rm -f "$picture"
 echo "no display: the tool runs on Xvfb $DISPLAY"
-wine "$QUORLIN_BUILD_DIR/testbin/quorlin_run_watch.exe" "$folder" "$picture"
+status=0
+wine "$QUORLIN_BUILD_DIR/testbin/quorlin_run_watch.exe" "$folder" "$(wine winepath -w "$picture" 2>/dev/null | tr -d '\r')" ||
+  status=$?
+if [ -f "$picture" ]; then echo "picture: $picture"; fi
+exit $status

@@ -38,7 +38,7 @@ bool ShootSaveAs(uitest::CProgramRun& run, HWND main, const std::wstring& path)
     if (!location) return false;
     uitest::ClickControl(ui::FindControl(location, IDC_SAVE_LOCATION_BROWSE));
     HWND saveAs = uitest::WaitForSaveAs(ui::InProcess(run.ProcessId()));
-    if (!saveAs) return false;
+    if (!saveAs || !uitest::WaitForNameInput(saveAs)) return false;
     ui::PumpFor(1500);  // the shell fills its folder view
     RECT area{};
     const RECT frame = ui::WindowRect(run.Frame());
@@ -46,7 +46,6 @@ bool ShootSaveAs(uitest::CProgramRun& run, HWND main, const std::wstring& path)
     UnionRect(&area, &frame, &dialog);
     const bool saved = ui::CScreenCapture(area).SavePng(path);
     std::fwprintf(stdout, L"%ls %ls\n", saved ? L"wrote" : L"FAILED", path.c_str());
-    ui::Activate(saveAs);
     ui::PressKey(VK_ESCAPE);
     ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs);
     uitest::ClickControl(ui::FindControl(location, IDC_SAVE_LOCATION_CLOSE));

@@ -60,10 +60,14 @@ HWND WaitForPrompt(DWORD thread, const std::wstring& text, DWORD timeoutMs = ui:
                              timeoutMs);
 }
 
-void DismissPrompt(HWND promptChild)
+// Dismisses the prompt and waits, as a person does, until the whole prompt has gone and the window
+// it stood over takes the keys and clicks again.
+void DismissPrompt(HWND promptChild, HWND returnsTo)
 {
+    HWND promptFrame = ui::Owner(promptChild);
     uitest::ClickControl(ui::FindControl(promptChild, IDC_PROMPT_LEFT));
-    CHECK(ui::WaitForWindowGone(promptChild));
+    CHECK(ui::WaitForWindowGone(promptFrame));
+    CHECK(ui::WaitForInput(returnsTo));
 }
 
 // Esc and Enter on the chooser change nothing.
@@ -149,7 +153,7 @@ TEST_CASE("the recovery key input hands on exactly what was typed, and asks when
         uitest::ClickControl(ok);
         HWND prompt = WaitForPrompt(run.ThreadId(), L"请输入此驱动器的恢复密钥！");
         REQUIRE(prompt);
-        DismissPrompt(prompt);
+        DismissPrompt(prompt, child);
         CHECK_FALSE(run.Finished());
 
         ui::ClickWindow(ui::FindControl(child, IDC_KEY_INPUT_EDIT));
@@ -184,7 +188,7 @@ TEST_CASE("the key file location chooser: layout at 1.0 and 1.44, Esc and Enter 
         uitest::ClickControl(ui::FindControl(child, IDC_SAVE_LOCATION_OK));
         HWND prompt = WaitForPrompt(run.ThreadId(), L"请选保存密码位置！");
         REQUIRE(prompt);
-        DismissPrompt(prompt);
+        DismissPrompt(prompt, child);
         uitest::ClickControl(ui::FindControl(child, IDC_SAVE_LOCATION_CLOSE));
         REQUIRE(run.Wait());
         CHECK(run.Result() == IDCANCEL);
@@ -217,7 +221,7 @@ TEST_CASE("the key file location chooser: layout at 1.0 and 1.44, Esc and Enter 
             HWND prompt = WaitForPrompt(run.ThreadId(), message);
             REQUIRE(prompt);
             CHECK_FALSE(uitest::WaitForSaveAs(ui::OnThread(run.ThreadId()), 500));  // no Save As dialog came instead
-            DismissPrompt(prompt);
+            DismissPrompt(prompt, child);
             CHECK(ui::WindowText(ui::FindControl(child, IDC_SAVE_LOCATION_PATH)).empty());
             ui::Post(run.Frame(), WM_CLOSE);
             REQUIRE(run.Wait());
@@ -240,10 +244,10 @@ TEST_CASE("the Save As dialog opens on the first unencrypted drive and refuses a
     HWND saveAs = uitest::WaitForSaveAs(ui::OnThread(run.ThreadId()));
     REQUIRE(saveAs);
     CHECK_FALSE(ui::IsEnabled(child));  // the chooser owns it
-    HWND field = uitest::FileNameField(saveAs);
+    HWND field = uitest::WaitForNameInput(saveAs);
     REQUIRE(field);
     CHECK(ui::WindowText(field) == L"BitLocker恢复密钥E盘");
-    REQUIRE(ui::Activate(saveAs));
+    ui::ClickWindow(field);  // the cursor leaves the browse button, as in uitest::SaveAs
     ui::PressKey(VK_RETURN);
     CHECK(ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs));
     CHECK(ui::PumpUntil([&] { return ui::WindowText(path) == L"E:\\BitLocker恢复密钥E盘.txt"; },
@@ -252,14 +256,15 @@ TEST_CASE("the Save As dialog opens on the first unencrypted drive and refuses a
     // A file on an encrypted drive, whatever the case of its letter, is refused; the path stays.
     for (const wchar_t* encrypted : {L"D:\\picked.txt", L"d:\\picked.txt", L"c:\\users\\picked.txt"}) {
         CAPTURE(std::wstring(encrypted));
-        CHECK(ui::IsEnabled(child));
+        // The chooser has the activation back from the Save As dialog or the prompt.
+        REQUIRE(ui::WaitForInput(child, nullptr, uitest::kShellTimeoutMs));
         uitest::ClickControl(browse);
         saveAs = uitest::WaitForSaveAs(ui::OnThread(run.ThreadId()));
         REQUIRE(saveAs);
         REQUIRE(uitest::SaveAs(saveAs, encrypted));
         HWND prompt = WaitForPrompt(run.ThreadId(), L"请选择未加密磁盘！", uitest::kShellTimeoutMs);
         REQUIRE(prompt);
-        DismissPrompt(prompt);
+        DismissPrompt(prompt, child);
         CHECK(ui::WindowText(path) == L"E:\\BitLocker恢复密钥E盘.txt");
     }
 
@@ -276,10 +281,11 @@ TEST_CASE("the Save As dialog opens on the first unencrypted drive and refuses a
     HWND question = ui::WaitForWindow(
         ui::All({ui::OnThread(run.ThreadId()), ui::IsShown(), uitest::IsSystemDialog, ui::OwnedBy(saveAs)}));
     REQUIRE(question);
-    REQUIRE(ui::Activate(question));
+    REQUIRE(ui::WaitForInput(question, nullptr, uitest::kShellTimeoutMs));
     ui::PressKey(VK_RETURN);  // yes, replace it
     CHECK(ui::PumpUntil([&] { return ui::WindowText(path) == existing; }, uitest::kShellTimeoutMs));
 
+    REQUIRE(ui::WaitForInput(child, nullptr, uitest::kShellTimeoutMs));
     uitest::ClickControl(ui::FindControl(child, IDC_SAVE_LOCATION_OK));
     REQUIRE(run.Wait());
     CHECK(run.Result() == IDOK);

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Creates (once) and refreshes the test bed's Wine prefix: Windows 10, code page 936, a CJK font
-# for "宋体", and the stand-ins for manage-bde and timeout in both system folders, so that
+# for "宋体", Marlett for the title bars' buttons, and the stand-ins for manage-bde and timeout in both system folders, so that
 # "cmd /C manage-bde ..." finds them with and without WOW64 file-system redirection.
 # Then one clone of it per extra logical resolution in QUORLIN_DPI_BEDS.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 testbin=$QUORLIN_BUILD_DIR/testbin
 # Written into the ready marker: a bed made by an older version of this script is made again.
-bed_version=3
+bed_version=4
 marker=$WINEPREFIX/.quorlin-ready
 
 if [ "$(cat "$marker" 2>/dev/null)" != "$bed_version" ]; then
@@ -17,6 +17,9 @@ if [ "$(cat "$marker" 2>/dev/null)" != "$bed_version" ]; then
   wine wineboot --init >/dev/null 2>&1
   wineserver -w
   wine winecfg /v win10 >/dev/null 2>&1
+  # Wine draws the buttons of a system dialog's title bar with Marlett. This Wine does not read the
+  # folder where fonts-wine puts it: the prefix's own fonts folder holds it, as on Windows.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   reg_file=$(mktemp --suffix=.reg)
   # "宋体" and its aliases render with a CJK font that Debian ships.
   cat > "$reg_file" <<'REG'

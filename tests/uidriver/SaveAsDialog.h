@@ -23,21 +23,28 @@ inline HWND WaitForSaveAs(const ui::WindowPredicate& owner, DWORD timeoutMs = kS
     return ui::WaitForWindow(ui::All({owner, ui::IsShown(), IsSystemDialog}), timeoutMs);
 }
 
-inline HWND FileNameField(HWND saveAs)
+// The dialog shows before it is ready for keys (a 32-bit one under WOW64 takes longer): its file
+// name field (the first visible edit field, inside a combo box or not), once the dialog is enabled,
+// active and has put the keyboard focus there; null when it does not get ready in time.
+inline HWND WaitForNameInput(HWND saveAs)
 {
-    // The first visible edit field of the dialog is its file name (inside a combo box or not).
-    for (HWND edit : ui::ChildWindows(saveAs, ui::HasClass(L"Edit")))
-        if (ui::IsVisible(edit)) return edit;
-    return nullptr;
+    HWND field = ui::WaitForChild(saveAs, ui::All({ui::HasClass(L"Edit"), ui::IsShown()}), kShellTimeoutMs);
+    return field && ui::WaitForInput(saveAs, field, kShellTimeoutMs) ? field : nullptr;
 }
 
-// Types a file name into the Save As dialog and presses Enter; false when it has no name field.
+// Types a file name into the Save As dialog and presses Enter; false when its name field does not
+// get ready for the keys.
 inline bool SaveAs(HWND saveAs, const std::wstring& path)
 {
-    HWND field = FileNameField(saveAs);
+    HWND field = WaitForNameInput(saveAs);
     if (!field) return false;
+    // Clicked into as a person does, which also takes the cursor off the button that opened the
+    // dialog: under Wine a click where the cursor rested while a window over it went can be lost.
     ui::ClickWindow(field);
-    ui::PressChord({VK_CONTROL, 'A'});
+    // The proposed name goes with keys that need no modifier: under Wine a late focus report can
+    // release a held Ctrl, which the X server never saw pressed, and Ctrl+A would type an "a".
+    ui::PressKey(VK_END);
+    for (size_t left = ui::WindowText(field).size(); left > 0; --left) ui::PressKey(VK_BACK);
     ui::TypeText(path);
     ui::PressKey(VK_RETURN);
     return true;

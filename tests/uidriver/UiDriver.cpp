@@ -511,11 +511,18 @@ HWND WindowMovedByPressAt(POINT screen)
 // Every window thread takes in the reports the window system holds for it; a report that came late
 // moved the cursor off the point, so it is put back and the round repeats. True once the cursor
 // stays on the point.
+// This thread and every other thread of this process that owns a shown window read what the window
+// system holds for them (late pointer and focus reports among it).
+void TakeInputOnEveryThread()
+{
+    TakePendingInput();
+    for (HWND window : OneWindowPerOtherThread()) RunOnWindowThread(window, ThreadTask::TakeInput);
+}
+
 bool SettleCursor(POINT screen)
 {
     for (int round = 0; round < kSettleRounds; ++round) {
-        TakePendingInput();
-        for (HWND window : OneWindowPerOtherThread()) RunOnWindowThread(window, ThreadTask::TakeInput);
+        TakeInputOnEveryThread();
         if (SamePoint(CursorPos(), screen)) return true;
         SetCursorPos(screen.x, screen.y);
     }
@@ -627,6 +634,25 @@ bool Activate(HWND window, DWORD timeoutMs)
 {
     SetForegroundWindow(window);
     return PumpUntil([window] { return GetForegroundWindow() == window; }, timeoutMs);
+}
+
+bool WaitForInput(HWND window, HWND focus, DWORD timeoutMs)
+{
+    const auto takesInput = [window, focus] {
+        if (!IsEnabled(window) || GetForegroundWindow() != window) return false;
+        const HWND current = FocusOf(ThreadOf(window));
+        return focus ? current == focus : current == window || IsChild(window, current);
+    };
+    // Under Wine the X server reports the activation's focus change late; the thread that reads the
+    // report takes the activation away again, or releases the modifier keys that the X server never
+    // saw pressed. The state counts once it holds after every thread has read what it was sent.
+    return PumpUntil(
+        [&takesInput] {
+            if (!takesInput()) return false;
+            TakeInputOnEveryThread();
+            return takesInput();
+        },
+        timeoutMs);
 }
 
 // ---- Messages -------------------------------------------------------------------------------

@@ -115,6 +115,11 @@ void TypeText(const std::wstring& text);
 
 // Makes the window the foreground window; true once it is.
 bool Activate(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+// Waits for what a person waits for before pressing keys: the window is enabled, it is the
+// foreground window, and its thread's keyboard focus is on `focus` (without one: on the window or
+// a window inside it). A window that has just come or got back the activation may still be busy
+// setting itself up. False when the time ran out first.
+bool WaitForInput(HWND window, HWND focus = nullptr, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // ---- Messages -------------------------------------------------------------------------------
 
