@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tests/testbed/env.sh"
 source "$root/tests/testbed/display.sh"
 trap testbed_stop EXIT
-testbed_start_display 400
+testbed_start_display
 "$root/tests/testbed/setup-prefix.sh"
 wine cmd /c exit 0 >/dev/null 2>&1 || true
 folder=$(wine cmd /c 'echo %TEMP%\quorlin-bench' 2>/dev/null | tr -d '\r')

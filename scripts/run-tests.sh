@@ -25,7 +25,7 @@ cleanup() {
   echo "tested $tested"
 }
 trap cleanup EXIT
-testbed_start_display 90
+testbed_start_display
 "$root/tests/testbed/setup-prefix.sh"
 # One wineserver for the whole run, so that each test does not pay for its start-up.
 wine cmd /c exit 0 >/dev/null 2>&1 || true

@@ -14,7 +14,7 @@ trap testbed_stop EXIT
 headless=
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
-  testbed_start_display 300
+  testbed_start_display
 fi
 "$root/tests/testbed/setup-prefix.sh"
 

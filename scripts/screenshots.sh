@@ -14,7 +14,7 @@ fi
 source "$root/tests/testbed/env.sh"
 source "$root/tests/testbed/display.sh"
 trap testbed_stop EXIT
-testbed_start_display 200
+testbed_start_display
 "$root/tests/testbed/setup-prefix.sh"
 
 status=0

@@ -2,14 +2,17 @@
 # and one clean-up for the Wine servers of every bed and that display.
 testbed_xvfb_pid=
 
-# Starts Xvfb on a free-looking display number from $1 to $1 + 99, unless DISPLAY is set.
+# Starts Xvfb on a display number that the server itself finds free, unless DISPLAY is set: test
+# runs side by side never share (and end) one another's display.
 testbed_start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local display=:$(( $1 + RANDOM % 100 ))
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local ready number
+  ready=$(mktemp -u) && mkfifo "$ready"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
   testbed_xvfb_pid=$!
-  export DISPLAY=$display
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  read -r number < "$ready"
+  rm -f "$ready"
+  export DISPLAY=:$number
 }
 
 testbed_stop() {
