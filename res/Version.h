@@ -7,11 +7,11 @@
 #define QUORLIN_VERSION_PATCH 0
 
 #define QUORLIN_STRINGIZE_(x) #x
-#define QUORLIN_STRINGIZE(x) QUORLIN_STRINGIZE_(x)
+#define QUORLIN_STRINGIZE(x)  QUORLIN_STRINGIZE_(x)
 // "1.0.0": the resource compiler joins adjacent strings as the C++ compiler does.
-#define QUORLIN_VERSION_TEXT                                                                                  \
-    QUORLIN_STRINGIZE(QUORLIN_VERSION_MAJOR) "." QUORLIN_STRINGIZE(QUORLIN_VERSION_MINOR) "." QUORLIN_STRINGIZE( \
-        QUORLIN_VERSION_PATCH)
+#define QUORLIN_VERSION_TEXT                                                                                           \
+    QUORLIN_STRINGIZE(QUORLIN_VERSION_MAJOR)                                                                           \
+    "." QUORLIN_STRINGIZE(QUORLIN_VERSION_MINOR) "." QUORLIN_STRINGIZE(QUORLIN_VERSION_PATCH)
 
 #ifndef RC_INVOKED
 constexpr const wchar_t kQuorlinVersion[] = L"" QUORLIN_VERSION_TEXT;

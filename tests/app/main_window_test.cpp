@@ -77,7 +77,7 @@ TEST_SUITE("scale")
               {IDC_MAIN_TURN_OFF, {276, 265, 372, 351}}, {IDC_MAIN_MORE_TOOLS, {50, 545, 108, 563}},
               {IDC_MAIN_CLOSE, {368, 0, 394, 34}}, {IDC_MAIN_MINIMISE, {340, 0, 366, 34}},
               {IDC_MAIN_VERSION, {188, 16, 228, 31}}}},
-            {120, {492, 733}, {480, 720}, {6, 5, 6, 8}, {9, 689, 713, 21, 474},
+            {120, {492, 733}, {480, 720}, {6, 5, 6, 8}, {9, 690, 714, 21, 474},
              {{IDC_MAIN_SAVE_KEY, {32, 318, 147, 421}}, {IDC_MAIN_UNLOCK, {182, 318, 297, 421}},
               {IDC_MAIN_TURN_OFF, {332, 318, 447, 421}}, {IDC_MAIN_MORE_TOOLS, {60, 654, 129, 675}},
               {IDC_MAIN_CLOSE, {442, 0, 473, 40}}, {IDC_MAIN_MINIMISE, {408, 0, 439, 40}},
