@@ -31,14 +31,21 @@ inline HWND FileNameField(HWND saveAs)
     return nullptr;
 }
 
-// Types a file name into the Save As dialog and presses Enter; false when it has no name field.
+// Types a file name into the Save As dialog and presses Enter once the field shows it, as a user
+// does; false when it has no name field or the field does not take the keys.
 inline bool SaveAs(HWND saveAs, const std::wstring& path)
 {
     HWND field = FileNameField(saveAs);
     if (!field) return false;
+    // The click activates the dialog and focuses the field; on a loaded machine that takes a while,
+    // and keys typed meanwhile go elsewhere.
     ui::ClickWindow(field);
+    if (!ui::PumpUntil([&] { return GetForegroundWindow() == saveAs && ui::FocusOf(ui::ThreadOf(field)) == field; },
+                       kShellTimeoutMs))
+        return false;
     ui::PressChord({VK_CONTROL, 'A'});
     ui::TypeText(path);
+    if (!ui::PumpUntil([&] { return ui::WindowText(field) == path; }, kShellTimeoutMs)) return false;
     ui::PressKey(VK_RETURN);
     return true;
 }
