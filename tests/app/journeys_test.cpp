@@ -13,6 +13,7 @@
 
 #include <doctest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -48,8 +49,8 @@ bool TakesInput(HWND child)
 class CJourney
 {
 public:
-    explicit CJourney(bool english = false)
-        : m_bed(bde::InEdition(english)), m_main(apptest::StartAndDetect(m_bed)), m_detection(m_bed.Commands())
+    explicit CJourney(const bde::Machine& machine = bde::Machine::Default())
+        : m_bed(machine), m_main(apptest::StartAndDetect(m_bed)), m_detection(m_bed.Commands())
     {
         CHECK(m_detection == std::vector<std::wstring>{L"-status", L"-protectors -get C:"});
     }
@@ -102,11 +103,11 @@ HWND ClickIn(HWND child, int id)
     return child;
 }
 
-HWND ListOf(HWND chooser, int listId)
+HWND ListOf(HWND chooser, int listId, int rows = kDetectedVolumes)
 {
     HWND list = ui::FindControl(chooser, listId);
     REQUIRE(list);
-    REQUIRE(uitest::ListRowCount(list) == kDetectedVolumes);
+    REQUIRE(uitest::ListRowCount(list) == rows);
     return list;
 }
 
@@ -121,10 +122,10 @@ void ChooseTarget(CJourney& journey, int row)
 }
 
 // The turn-off chooser's list, whose rows all start ticked.
-HWND TurnOffList(HWND chooser)
+HWND TurnOffList(HWND chooser, int rows = kDetectedVolumes)
 {
-    HWND list = ListOf(chooser, IDC_TURN_OFF_LIST);
-    for (int row = 0; row < kDetectedVolumes; ++row) CHECK(uitest::ListViewCheck(list, row) == 1);
+    HWND list = ListOf(chooser, IDC_TURN_OFF_LIST, rows);
+    for (int row = 0; row < rows; ++row) CHECK(uitest::ListViewCheck(list, row) == 1);
     return list;
 }
 
@@ -144,6 +145,33 @@ void EnterKey(CJourney& journey, const std::wstring& key)
     ClickIn(input, IDC_KEY_INPUT_OK);
 }
 
+// In the key file chooser, browses and names the file in the Save As dialog; the chooser takes input
+// again with the path in its field.
+void BrowseTo(CJourney& journey, HWND location, const std::wstring& keyFile)
+{
+    ClickIn(location, IDC_SAVE_LOCATION_BROWSE);
+    HWND saveAs = uitest::WaitForSaveAs(ui::InProcess(journey.Bed().Run().ProcessId()));
+    REQUIRE(saveAs);
+    REQUIRE(uitest::SaveAs(saveAs, keyFile));
+    REQUIRE(ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs));
+    HWND path = ui::FindControl(location, IDC_SAVE_LOCATION_PATH);
+    REQUIRE(ui::PumpUntil([&] { return ui::WindowText(path) == keyFile; }, uitest::kShellTimeoutMs));
+    // Under Wine the shell frame, not the chooser that owned the Save As dialog, is active when the
+    // dialog has gone: the user clicks into the chooser (its read-only path field) to go on.
+    ui::ClickWindow(path);
+    REQUIRE(TakesInput(location));
+}
+
+// The default machine with E: locked as D: is: three volumes in the choosers.
+bde::Machine WithLockedE()
+{
+    bde::Machine machine = bde::Machine::Default();
+    bde::Volume& e = *machine.Find(L"E:");
+    e = *machine.Find(L"D:");
+    e.name = L"E:";
+    return machine;
+}
+
 // Every line ends in CR LF: no LF without CR before it, no CR without LF after it.
 bool EveryLineEndsInCrLf(const std::string& bytes)
 {
@@ -156,39 +184,48 @@ bool EveryLineEndsInCrLf(const std::string& bytes)
 
 }  // namespace
 
-TEST_CASE("the key of C: saved to a file on F: through the Save As dialog holds the protector listing")
+TEST_CASE("the key of C: saved through the Save As dialog: on F: the file holds the protector listing, else it fails")
 {
-    for (const bde::Edition& edition : bde::kEditions) {
-        CAPTURE(edition.english);
-        const std::wstring keyFile = L"F:\\旅程密钥.txt";
-        DeleteFileW(keyFile.c_str());
-        CJourney journey(edition.english);
+    const wchar_t* const saved = L"保存加密磁盘密钥成功！";
+    bde::Machine tpmOnly = bde::Machine::Default();
+    tpmOnly.Find(L"C:")->protectors.resize(1);
+    struct Case
+    {
+        std::string name;
+        bde::Machine machine;
+        std::wstring keyFile;
+        const wchar_t* result;
+    };
+    const Case cases[] = {
+        {"a new file on F:", bde::Machine::Default(), L"F:\\旅程密钥.txt", saved},
+        {"on the nearly full S:", bde::Machine::Default(), L"S:\\旅程密钥.txt", L"保存加密磁盘密钥失败！"},
+        {"C: with a TPM alone", tpmOnly, L"F:\\旅程密钥.txt", L"获取磁盘密钥失败！"},
+        {"a new file on F:, in English", bde::InEdition(true), L"F:\\旅程密钥.txt", saved},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.name);
+        DeleteFileW(c.keyFile.c_str());
+        CJourney journey(c.machine);
         journey.Press(IDC_MAIN_SAVE_KEY);
         ChooseTarget(journey, kRowC);
         HWND location = journey.Pair(IDC_SAVE_LOCATION_OK);
-        ClickIn(location, IDC_SAVE_LOCATION_BROWSE);
-        HWND saveAs = uitest::WaitForSaveAs(ui::InProcess(journey.Bed().Run().ProcessId()));
-        REQUIRE(saveAs);
-        REQUIRE(uitest::SaveAs(saveAs, keyFile));
-        REQUIRE(ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs));
-        HWND path = ui::FindControl(location, IDC_SAVE_LOCATION_PATH);
-        REQUIRE(ui::PumpUntil([&] { return ui::WindowText(path) == keyFile; }, uitest::kShellTimeoutMs));
-        // Under Wine the shell frame, not the chooser that owned the Save As dialog, is active when the
-        // dialog has gone: the user clicks into the chooser (its read-only path field) to go on.
-        ui::ClickWindow(path);
-        REQUIRE(TakesInput(location));
+        BrowseTo(journey, location, c.keyFile);
         ClickIn(location, IDC_SAVE_LOCATION_OK);
 
-        CHECK(journey.Result() == L"保存加密磁盘密钥成功！");
+        CHECK(journey.Result() == c.result);
         CHECK(journey.NewCommands() == std::vector<std::wstring>{L"-protectors -get C:"});
-        const std::string bytes = testing::ReadFileBytes(keyFile);
-        REQUIRE(DeleteFileW(keyFile.c_str()));
+        if (c.result != saved) {
+            CHECK_FALSE(testing::FileExists(c.keyFile));
+            continue;
+        }
+        const std::string bytes = testing::ReadFileBytes(c.keyFile);
+        REQUIRE(DeleteFileW(c.keyFile.c_str()));
         // Exactly what manage-bde prints for C:, in code page 936 as it printed it.
         const bde::CapturedRun printed = bde::RunCaptured(L"\"" + bde::StandInPath() + L"\" -protectors -get C:");
         REQUIRE(printed.started);
         CHECK(bytes == printed.output);
         const std::wstring text = fx::DecodeCodePage(bytes, 936);
-        CHECK(text.find(edition.passwordHeading) != std::wstring::npos);
+        CHECK(text.find(bde::kEditions[c.machine.english].passwordHeading) != std::wstring::npos);
         CHECK(text.find(RecoveryPassword(L"C:")) != std::wstring::npos);
         CHECK(EveryLineEndsInCrLf(bytes));
         CHECK(bytes.compare(0, 3, "\xEF\xBB\xBF") != 0);
@@ -232,7 +269,7 @@ TEST_CASE("unlocking D: with a recovery password: the right one unlocks it, a wr
     };
     for (const Case& c : cases) {
         CAPTURE(c.name);
-        CJourney journey(c.english);
+        CJourney journey(bde::InEdition(c.english));
         journey.Press(IDC_MAIN_UNLOCK);
         ChooseTarget(journey, kRowD);
         EnterKey(journey, c.typed);
@@ -242,32 +279,58 @@ TEST_CASE("unlocking D: with a recovery password: the right one unlocks it, a wr
     }
 }
 
-TEST_CASE("turning off the ticked volumes: the locked D: refuses and is named as the one that failed")
+TEST_CASE("turning off the ticked volumes: the locked ones refuse and are named as the ones that failed")
 {
+    // Slow enough that the progress prompt is still up when the main window is clicked.
+    bde::Machine slow = bde::Machine::Default();
+    slow.pieces = 2;
+    slow.pieceDelayMs = 2000;
     struct Case
     {
         std::string name;
         std::vector<int> untick;
         const wchar_t* result;
         std::vector<std::wstring> commands;  // after the detection
-        bool english = false;                // manage-bde answers in the English edition
+        bde::Machine machine = bde::Machine::Default();
+        bool pressDuringProgress = false;
     };
     const Case cases[] = {
         {"both as they start", {}, L"部分加密磁盘关闭成功，关闭失败磁盘分区为D:", {L"-off C:", L"-off D:"}},
         // All turned off: the map is read again for the choosers.
         {"C: alone", {kRowD}, L"关闭加密成功！", {L"-off C:", L"-status"}},
         {"D: alone", {kRowC}, L"关闭加密失败！", {L"-off D:"}},
-        {"C: alone, in English", {kRowD}, L"关闭加密成功！", {L"-off C:", L"-status"}, true},
+        {"C:, D: and a locked E:",
+         {},
+         L"部分加密磁盘关闭成功，关闭失败磁盘分区为D:，E:",
+         {L"-off C:", L"-off D:", L"-off E:"},
+         WithLockedE()},
+        // The progress prompt keeps the main window's buttons from starting a second operation.
+        {"both, the save-key button pressed meanwhile",
+         {},
+         L"部分加密磁盘关闭成功，关闭失败磁盘分区为D:",
+         {L"-off C:", L"-off D:"},
+         slow,
+         true},
+        {"C: alone, in English", {kRowD}, L"关闭加密成功！", {L"-off C:", L"-status"}, bde::InEdition(true)},
     };
     for (const Case& c : cases) {
         CAPTURE(c.name);
-        CJourney journey(c.english);
+        CJourney journey(c.machine);
         journey.Press(IDC_MAIN_TURN_OFF);
         HWND chooser = journey.Pair(IDC_TURN_OFF_OK);
-        HWND list = TurnOffList(chooser);
+        const auto& volumes = c.machine.volumes;
+        HWND list = TurnOffList(chooser, static_cast<int>(std::count_if(volumes.begin(), volumes.end(),
+                                                                        std::mem_fn(&bde::Volume::HasEncryptedData))));
         for (int row : c.untick) Untick(list, row);
         ClickIn(chooser, IDC_TURN_OFF_OK);
+        if (c.pressDuringProgress) {
+            REQUIRE(journey.Bed().Run().WaitForProgress());
+            CHECK_FALSE(ui::IsEnabled(journey.Main()));
+            journey.Press(IDC_MAIN_SAVE_KEY);
+        }
         CHECK(journey.Result() == c.result);
+        // A click the main window took in would have opened the target chooser before the result.
+        CHECK_FALSE(journey.Bed().Run().WaitForPair(IDC_SELECT_DISK_OK, 0));
         CHECK(journey.NewCommands() == c.commands);
         const bde::Machine after = journey.Bed().Machine().Reload();
         const bool cTurnedOff = c.commands.front() == L"-off C:";
@@ -293,6 +356,21 @@ TEST_CASE("giving up at any step starts no command and shows no result")
          [](CJourney& j) {
              ChooseTarget(j, kRowC);
              return ClickIn(j.Pair(IDC_SAVE_LOCATION_OK), IDC_SAVE_LOCATION_CLOSE);
+         }},
+        // The path chosen before stays, and the chooser takes input again without a click.
+        {"the Save As dialog's cancel button, then the key file chooser's close button", IDC_MAIN_SAVE_KEY,
+         [](CJourney& j) {
+             ChooseTarget(j, kRowC);
+             HWND location = j.Pair(IDC_SAVE_LOCATION_OK);
+             BrowseTo(j, location, L"F:\\旅程密钥.txt");
+             ClickIn(location, IDC_SAVE_LOCATION_BROWSE);
+             HWND saveAs = uitest::WaitForSaveAs(ui::InProcess(j.Bed().Run().ProcessId()));
+             REQUIRE(saveAs);
+             uitest::ClickControl(ui::FindControl(saveAs, IDCANCEL));
+             REQUIRE(ui::WaitForWindowGone(saveAs, uitest::kShellTimeoutMs));
+             CHECK(TakesInput(location));
+             CHECK(ui::WindowText(ui::FindControl(location, IDC_SAVE_LOCATION_PATH)) == L"F:\\旅程密钥.txt");
+             return ClickIn(location, IDC_SAVE_LOCATION_CLOSE);
          }},
         {"the key input's close button", IDC_MAIN_UNLOCK,
          [](CJourney& j) {

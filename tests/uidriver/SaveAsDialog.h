@@ -32,8 +32,8 @@ inline HWND WaitForNameInput(HWND saveAs)
     return field && ui::WaitForInput(saveAs, field, kShellTimeoutMs) ? field : nullptr;
 }
 
-// Types a file name into the Save As dialog and presses Enter; false when its name field does not
-// get ready for the keys.
+// Types a file name into the Save As dialog and presses Enter once the field shows it, as a user
+// does; false when its name field does not get ready for the keys or does not take them.
 inline bool SaveAs(HWND saveAs, const std::wstring& path)
 {
     HWND field = WaitForNameInput(saveAs);
@@ -46,6 +46,7 @@ inline bool SaveAs(HWND saveAs, const std::wstring& path)
     ui::PressKey(VK_END);
     for (size_t left = ui::WindowText(field).size(); left > 0; --left) ui::PressKey(VK_BACK);
     ui::TypeText(path);
+    if (!ui::PumpUntil([&] { return ui::WindowText(field) == path; }, kShellTimeoutMs)) return false;
     ui::PressKey(VK_RETURN);
     return true;
 }
