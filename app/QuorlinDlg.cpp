@@ -4,7 +4,6 @@
 #include "controls/PngPainting.h"
 #include "dialogs/CloseEncryptedDiskDlg.h"
 #include "dialogs/InputDecryptionPassowrdDlg.h"
-#include "dialogs/LayeredPair.h"
 #include "dialogs/PromptDlg.h"
 #include "dialogs/SelectDiskDlg.h"
 #include "dialogs/SelectSaveDiskDlg.h"
@@ -33,6 +32,10 @@ constexpr float kActionAboveMiddle = 35;
 constexpr float kActionGap = 10;
 constexpr float kRowFromBottom = main_design::kRowFromBottom;
 constexpr float kRowHeight = main_design::kRowHeight;
+// The drag band along the top edge, and the part of it on the right (minimise and close) that does
+// not drag; neither grows with the scale factor.
+constexpr DragStrip kDragBand{30, 86, false};
+constexpr ChildDesign kMainWindowDesign{IDD_MAIN, IDB_MAIN_BACKGROUND, kDragBand, true, true};
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kLinkNormal = RGB(92, 92, 255);
 constexpr COLORREF kLinkHover = RGB(0, 0, 255);
@@ -112,7 +115,7 @@ constexpr int kActionButtons[] = {IDC_MAIN_SAVE_KEY, IDC_MAIN_UNLOCK, IDC_MAIN_T
 
 }  // namespace
 
-CQuorlinDlg::CQuorlinDlg(CMainWindowFrame* frame) : fx::CDialog(IDD_MAIN), m_pFrame(frame) {}
+CQuorlinDlg::CQuorlinDlg() : CLayeredChildDlg(kMainWindowDesign) {}
 
 CQuorlinDlg::~CQuorlinDlg() = default;
 
@@ -132,14 +135,12 @@ void CQuorlinDlg::DoDataExchange(fx::CDataExchange& dx)
 
 BOOL CQuorlinDlg::OnInitDialog()
 {
-    fx::CDialog::OnInitDialog();
-    // Without its picture the window stays empty: no checks, no layout, no timers.
-    if (!EnsurePngLoaded(m_pBkImage, IDB_MAIN_BACKGROUND)) return TRUE;
+    CLayeredChildDlg::OnInitDialog();
+    // Without its picture the window stays empty: no layout, no checks, no timers.
+    if (!BackgroundImage()) return TRUE;
     RunStartupChecks();
-    Layout(true);
     SetTimer(kHoverTimer, kTimerPeriodMs);
     SetTimer(kVersionCheckTimer, kTimerPeriodMs);
-    m_bInited = 1;
     return TRUE;
 }
 
@@ -158,16 +159,6 @@ void CQuorlinDlg::FailStartup(const wchar_t* message) const
     ShowMessagePrompt(message, m_fScale);
     // Nothing has been changed yet: the program ends here and keeps its folder.
     ExitProcess(0);
-}
-
-bool CQuorlinDlg::PreTranslateMessage(MSG& message)
-{
-    return IsEscapeOrEnterKeyDown(message) || fx::CDialog::PreTranslateMessage(message);
-}
-
-void CQuorlinDlg::OnCancel()
-{
-    if (m_pFrame && ::IsWindow(m_pFrame->FrameWindow())) ::SendMessageW(m_pFrame->FrameWindow(), WM_CLOSE, 0, 0);
 }
 
 void CQuorlinDlg::Layout(bool first)
@@ -204,7 +195,7 @@ void CQuorlinDlg::Layout(bool first)
         m_btnMoreTools.MoveWindow(c.left + 50, c.bottom - 55, 58, 18);
 
     if (first) {
-        Gdiplus::Image* bk = m_pBkImage.get();
+        Gdiplus::Image* bk = BackgroundImage();
         m_btnClose.SetScaleFactor(s);
         SetImages(m_btnClose, kCloseImages);
         m_btnMinimise.SetScaleFactor(s);
@@ -250,7 +241,7 @@ void CQuorlinDlg::Layout(bool first)
 void CQuorlinDlg::LayoutBottomRow(const RECT& c)
 {
     const float s = m_fScale;
-    const HWND fontWindow = m_pFrame ? m_pFrame->FrameWindow() : m_hWnd;
+    const HWND fontWindow = FrameWindow() ? FrameWindow() : m_hWnd;
     fx::CClientDC dc(m_hWnd);
     const int rowWidth = MeasureTextWidth(fontWindow, dc.Get(), kAgreementRowText, 0, 0);
     const int feedbackWidth = MeasureTextWidth(fontWindow, dc.Get(), kFeedbackText, 0, 0);
@@ -273,10 +264,7 @@ bool CQuorlinDlg::ProcessMessage(fx::Message& m)
 {
     static const fx::MessageEntry<CQuorlinDlg> map[] = {
         fx::OnMessage(WM_DESTROY, &CQuorlinDlg::OnDestroy),
-        fx::OnMessage(WM_ERASEBKGND, &CQuorlinDlg::OnEraseBackground),
-        fx::OnMessage(WM_MOVE, &CQuorlinDlg::OnMove),
         fx::OnMessage(WM_NCHITTEST, &CQuorlinDlg::OnNcHitTest),
-        fx::OnMessage(WM_SIZE, &CQuorlinDlg::OnSize),
         fx::OnMessage(WM_LBUTTONDOWN, &CQuorlinDlg::OnLButtonDown),
         fx::OnMessage(WM_LBUTTONDBLCLK, &CQuorlinDlg::OnLButtonDoubleClick),
         fx::OnTimer(kHoverTimer, &CQuorlinDlg::OnHoverTimer),
@@ -296,36 +284,23 @@ bool CQuorlinDlg::ProcessMessage(fx::Message& m)
         fx::OnMessage(WM_TURN_OFF_RESULT, &CQuorlinDlg::OnTurnOffResult),
         fx::OnMessage(WM_HOOK_LBUTTONDOWN, &CQuorlinDlg::OnHookLButtonDown),
     };
-    return fx::Dispatch(*this, map, m) || fx::CDialog::ProcessMessage(m);
+    return fx::Dispatch(*this, map, m) || CLayeredChildDlg::ProcessMessage(m);
 }
 
-bool CQuorlinDlg::OnDestroy(fx::Message& m)
+bool CQuorlinDlg::OnDestroy(fx::Message&)
 {
-    m.result = Default(m);
-    CSkinButtonBase* const buttons[] = {&m_btnClose,  &m_btnMinimise, &m_btnSaveKey,
-                                        &m_btnUnlock, &m_btnTurnOff,  &m_btnMoreTools};
-    for (CSkinButtonBase* button : buttons) button->FreeStateImages();
-    m_pBkImage.reset();
     KillTimer(kHoverTimer);
     m_pExecutePrompt.reset();
     // The viewer's windows, owned by this one, are gone already; its object goes with this one.
     m_clickHook.Uninstall();
-    return true;
+    return false;  // the pair's own clean-up follows
 }
 
-bool CQuorlinDlg::OnEraseBackground(fx::Message& m)
+void CQuorlinDlg::FreeControlImages()
 {
-    m.result = TRUE;
-    if (!EnsurePngLoaded(m_pBkImage, IDB_MAIN_BACKGROUND)) return true;
-    PaintBackgroundBuffered(m.Dc(), GetClientRect(), *m_pBkImage);
-    return true;
-}
-
-bool CQuorlinDlg::OnMove(fx::Message& m)
-{
-    m.result = Default(m);
-    if (m_bFollow && m_pFrame) m_pFrame->PlaceAround(GetWindowRect());
-    return true;
+    CSkinButtonBase* const buttons[] = {&m_btnClose,  &m_btnMinimise, &m_btnSaveKey,
+                                        &m_btnUnlock, &m_btnTurnOff,  &m_btnMoreTools};
+    for (CSkinButtonBase* button : buttons) button->FreeStateImages();
 }
 
 bool CQuorlinDlg::OnNcHitTest(fx::Message& m)
@@ -333,20 +308,7 @@ bool CQuorlinDlg::OnNcHitTest(fx::Message& m)
     const auto [x, y] = m.Point();
     m_stcFeedbackLink.UpdateHover(x, y);
     m_stcAgreementLink.UpdateHover(x, y);
-    RECT band = GetClientRect();
-    MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&band), 2);
-    band.bottom = band.top + kDragBandHeight;
-    band.right -= kDragBandRightExcluded;
-    m_bFollow = PtInRect(&band, POINT{x, y}) ? 1 : 0;
-    m.result = m_bFollow ? HTCAPTION : Default(m);
-    return true;
-}
-
-bool CQuorlinDlg::OnSize(fx::Message& m)
-{
-    m.result = Default(m);
-    if (m_bInited) Layout(false);
-    return true;
+    return false;  // the pair's drag band follows
 }
 
 bool CQuorlinDlg::OnLButtonDown(fx::Message& m)
@@ -483,7 +445,7 @@ void CQuorlinDlg::CloseIfAsked()
     if (!m_bCloseAsked || IsBusy()) return;
     m_bCloseAsked = false;
     // Posted: the handler that ends the operation (and a worker waiting for it) finishes first.
-    if (m_pFrame) PostMessageW(m_pFrame->FrameWindow(), WM_CLOSE, 0, 0);
+    if (FrameWindow()) PostMessageW(FrameWindow(), WM_CLOSE, 0, 0);
 }
 
 bool CQuorlinDlg::OnOperationResult(fx::Message& m)
@@ -576,13 +538,13 @@ bool CQuorlinDlg::OnCloseButton(fx::Message&)
         survey.SetFeedbackDll(&m_feedback);
         survey.DoModal();
     }
-    if (m_pFrame) ::SendMessageW(m_pFrame->FrameWindow(), WM_CLOSE, 0, 0);
+    OnCancel();
     return true;
 }
 
 bool CQuorlinDlg::OnMinimise(fx::Message&)
 {
-    if (m_pFrame) PostMessageW(m_pFrame->FrameWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (FrameWindow()) PostMessageW(FrameWindow(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     return true;
 }
 

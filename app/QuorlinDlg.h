@@ -1,17 +1,15 @@
 #pragma once
-// The window the user works with: a borderless dialog painted with a full-window picture, owned by
-// the layered shell frame that draws its shadow. Three large buttons start the operations on the
-// volumes that the detection found; the bottom row holds the agreement check box and link and the
-// report-a-problem link.
+// The window the user works with: the child of the layered shell frame that draws its shadow, painted
+// with a full-window picture. It leads the frame from its first placement on: the frame follows its
+// moves and never carries it. Three large buttons start the operations on the volumes that the
+// detection found; the bottom row holds the agreement check box and link and the report-a-problem link.
 #include "app/ClickHook.h"
-#include "app/MainWindowFrame.h"
 #include "bitlocker/BitLockerOperator.h"
 #include "controls/CheckBoxBtn.h"
 #include "controls/DrawTextStatic.h"
 #include "controls/PngButton.h"
 #include "dialogs/ExecutePromptDlg.h"
-#include "framework/Dialog.h"
-#include "framework/GdiplusImage.h"
+#include "dialogs/LayeredPair.h"
 #include "services/FeedbackDll.h"
 #include "services/TooltipDlg.h"
 
@@ -21,7 +19,7 @@
 // What a start-up check that fails shows before the program ends.
 constexpr const wchar_t kInitFailedText[] = L"工具初始化失败";
 
-class CQuorlinDlg : public fx::CDialog
+class CQuorlinDlg : public CLayeredChildDlg
 {
 public:
     // Timers of the main window.
@@ -29,15 +27,10 @@ public:
     static constexpr UINT_PTR kVersionCheckTimer = 38;
     static constexpr UINT_PTR kDetectTimer = 39;
     static constexpr UINT kTimerPeriodMs = 100;
-    // The drag band along the top edge, and the part of it on the right (minimise and close) that
-    // does not drag; neither grows with the scale factor.
-    static constexpr int kDragBandHeight = 30;
-    static constexpr int kDragBandRightExcluded = 86;
 
-    explicit CQuorlinDlg(CMainWindowFrame* frame);
+    CQuorlinDlg();
     ~CQuorlinDlg() override;
 
-    void SetScaleFactor(float scale) { m_fScale = scale; }
     // Whether the program may end now: no worker is running (it reports to this window and uses
     // the operator that lives in it).
     bool CanClose() const { return !m_operator.IsWorkerRunning(); }
@@ -46,28 +39,21 @@ public:
     // a worker that is only writing its log record after its result, and returns true.
     bool CloseNowOrLater();
 
-    bool PreTranslateMessage(MSG& message) override;
-
 protected:
     void DoDataExchange(fx::CDataExchange& exchange) override;
     BOOL OnInitDialog() override;
     bool ProcessMessage(fx::Message& message) override;
-    // Alt+F4 and the system menu on this window ask the shell frame to close; Enter does nothing.
-    void OnOK() override {}
-    void OnCancel() override;
 
 private:
     // Start-up: each check ends the process after a prompt when it fails.
     void RunStartupChecks();
     [[noreturn]] void FailStartup(const wchar_t* message) const;
-    void Layout(bool first);
+    void Layout(bool first) override;
     void LayoutBottomRow(const RECT& client);
+    void FreeControlImages() override;
 
     bool OnDestroy(fx::Message& message);
-    bool OnEraseBackground(fx::Message& message);
-    bool OnMove(fx::Message& message);
     bool OnNcHitTest(fx::Message& message);
-    bool OnSize(fx::Message& message);
     bool OnLButtonDown(fx::Message& message);
     bool OnLButtonDoubleClick(fx::Message& message);
     bool OnHoverTimer(fx::Message& message);
@@ -115,9 +101,6 @@ private:
     static DWORD WINAPI EnableButtonsThread(LPVOID self);
 
     RECT m_rcClient{};
-    int m_bInited = 0;
-    int m_bFollow = 1;
-    fx::ImagePtr m_pBkImage;  // owned
     CDrawTextStatic m_stcVersion;
     CPngButton m_btnClose;
     CPngButton m_btnMinimise;
@@ -139,6 +122,4 @@ private:
     int m_nBusy = 0;                                      // operation handlers running (nested ones count too)
     bool m_bCloseAsked = false;                           // a close came while busy
     CAgreementViewer m_agreementViewer;                   // the usage agreement viewer, made on first use
-    float m_fScale = 1.0f;
-    CMainWindowFrame* m_pFrame;  // not owned: the shell frame owns this object
 };

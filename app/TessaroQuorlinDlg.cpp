@@ -2,8 +2,6 @@
 
 #include "app/QuorlinDlg.h"
 #include "app/SelfRemoval.h"
-#include "controls/PngPainting.h"
-#include "dialogs/LayeredPair.h"
 #include "framework/Application.h"
 #include "framework/MessageMap.h"
 #include "framework/Scale.h"
@@ -11,10 +9,19 @@
 
 #include <string>
 
+namespace {
+
+// The frame at scale 1.0 and where the main window lies inside it.
+constexpr SIZE kFrameSize{410, 611};
+constexpr Inset kMainInset{5, 4, 5, 7};
+constexpr FrameDesign kShellFrame{IDD_SHELL_FRAME, IDB_SHELL_FRAME, kFrameSize, kMainInset};
+
+}  // namespace
+
 CAboutDlg::CAboutDlg() : fx::CDialog(IDD_ABOUTBOX) {}
 
 CTessaroQuorlinDlg::CTessaroQuorlinDlg()
-    : fx::CDialog(IDD_SHELL_FRAME),
+    : CLayeredFrameDlg(kShellFrame),
       m_hIcon(static_cast<HICON>(LoadImageW(fx::CWinApp::ResourceHandle(), MAKEINTRESOURCEW(IDI_QUORLIN), IMAGE_ICON, 0,
                                             0, LR_DEFAULTSIZE | LR_SHARED)))
 {
@@ -24,22 +31,34 @@ CTessaroQuorlinDlg::~CTessaroQuorlinDlg() = default;
 
 RECT CTessaroQuorlinDlg::FrameAround(const RECT& main, float s)
 {
-    return RECT{static_cast<LONG>(main.left - kMainLeft * s), static_cast<LONG>(main.top - kMainTop * s),
-                static_cast<LONG>(main.right + kMainRight * s), static_cast<LONG>(main.bottom + kMainBottom * s)};
+    const Inset& in = kMainInset;
+    return RECT{static_cast<LONG>(main.left - in.left * s), static_cast<LONG>(main.top - in.top * s),
+                static_cast<LONG>(main.right + in.right * s), static_cast<LONG>(main.bottom + in.bottom * s)};
 }
 
 RECT CTessaroQuorlinDlg::MainWindowIn(const RECT& frame, float s)
 {
-    const int left = frame.left + fx::Scaled(kMainLeft, s);
-    const int top = frame.top + fx::Scaled(kMainTop, s);
-    const int width = (frame.right - frame.left) - fx::Scaled(kMainLeft + kMainRight, s);
-    const int height = (frame.bottom - frame.top) - fx::Scaled(kMainTop + kMainBottom, s);
+    const Inset& in = kMainInset;
+    const int left = frame.left + fx::Scaled(in.left, s);
+    const int top = frame.top + fx::Scaled(in.top, s);
+    const int width = fx::Width(frame) - fx::Scaled(in.left + in.right, s);
+    const int height = fx::Height(frame) - fx::Scaled(in.top + in.bottom, s);
     return RECT{left, top, left + width, top + height};
 }
 
+std::unique_ptr<CLayeredChildDlg> CTessaroQuorlinDlg::CreateChildObject() { return std::make_unique<CQuorlinDlg>(); }
+
+RECT CTessaroQuorlinDlg::ChildRectAtCreation(const RECT& frame) const { return MainWindowIn(frame, GetScaleFactor()); }
+
+RECT CTessaroQuorlinDlg::FrameRectAround(const RECT& mainWindow) const
+{
+    return FrameAround(mainWindow, GetScaleFactor());
+}
+
+CQuorlinDlg* CTessaroQuorlinDlg::MainWindow() const { return static_cast<CQuorlinDlg*>(GetChild()); }
+
 BOOL CTessaroQuorlinDlg::OnInitDialog()
 {
-    fx::CDialog::OnInitDialog();
     fx::CWinApp::SetMainWindow(m_hWnd);
 
     if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) {
@@ -53,55 +72,32 @@ BOOL CTessaroQuorlinDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetWindowText(L"Quorlin");
 
-    m_fScale = fx::ScreenScaleFactor();
-    const SIZE size = CLayeredFrameDlg::TargetSize(kFrameSize, m_fScale);
-    const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - fx::Scaled(kFrameSize.cx / 2.0f, m_fScale);
-    const int top = GetSystemMetrics(SM_CYSCREEN) / 2 - fx::Scaled(kFrameSize.cy / 2.0f, m_fScale);
-    const RECT frame{left, top, left + size.cx, top + size.cy};
+    const float scale = fx::ScreenScaleFactor();
+    SetScaleFactor(scale);
+    const SIZE size = TargetSize(kFrameSize, scale);
+    const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - fx::Scaled(kFrameSize.cx / 2.0f, scale);
+    const int top = GetSystemMetrics(SM_CYSCREEN) / 2 - fx::Scaled(kFrameSize.cy / 2.0f, scale);
     SetWindowPos(m_hWnd, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    // Without its picture the frame stays invisible and the program has no main window.
-    if (!PaintLayeredFrame(m_hWnd, size, IDB_SHELL_FRAME)) return TRUE;
-    // Placed from the rectangle computed here: the window's own rectangle may still be the
-    // template's until the system has carried out the move.
-    CreateMainWindow(frame);
+    // The pair paints the frame and makes the main window inside it; the main window leads the frame
+    // from its first placement on. Without its picture the frame stays invisible and the program
+    // has no main window.
+    CLayeredFrameDlg::OnInitDialog();
+    CQuorlinDlg* main = MainWindow();
+    if (!main || !main->IsWindow()) return TRUE;
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
     // The main window belongs above the frame that draws its shadow. Windows makes the owned
     // window of a topmost window topmost above it by itself, so this changes nothing there; Wine
-    // can leave the frame, shown last, above it, where the frame would take the main window's clicks.
-    if (m_pMainDlg && m_pMainDlg->IsWindow())
-        SetWindowPos(m_pMainDlg->GetSafeHwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // can leave the frame, shown last, above it.
+    SetWindowPos(main->GetSafeHwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return TRUE;
-}
-
-void CTessaroQuorlinDlg::CreateMainWindow(const RECT& frame)
-{
-    m_pMainDlg = std::make_unique<CQuorlinDlg>(this);
-    m_pMainDlg->SetScaleFactor(m_fScale);
-    if (!m_pMainDlg->Create(m_hWnd)) return;
-    // The main window follows its own moves with the frame, so this placement also brings the frame
-    // around it.
-    const RECT main = MainWindowIn(frame, m_fScale);
-    m_pMainDlg->MoveWindow(main.left, main.top, main.right - main.left, main.bottom - main.top);
-    m_pMainDlg->ShowWindow(SW_SHOW);
-}
-
-void CTessaroQuorlinDlg::PlaceAround(const RECT& mainWindow)
-{
-    const RECT frame = FrameAround(mainWindow, m_fScale);
-    SetWindowPos(m_hWnd, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool CTessaroQuorlinDlg::PreTranslateMessage(MSG& message)
-{
-    return IsEscapeOrEnterKeyDown(message) || fx::CDialog::PreTranslateMessage(message);
 }
 
 void CTessaroQuorlinDlg::OnCancel()
 {
     // A chooser or an operation is up: the program closes after the operation's result has been
     // shown and dismissed, and never under a running worker.
-    if (m_pMainDlg && m_pMainDlg->IsWindow() && !m_pMainDlg->CloseNowOrLater()) return;
+    CQuorlinDlg* main = MainWindow();
+    if (main && main->IsWindow() && !main->CloseNowOrLater()) return;
     EndDialog(IDCANCEL);
 }
 
@@ -113,7 +109,7 @@ bool CTessaroQuorlinDlg::ProcessMessage(fx::Message& m)
         fx::OnMessage(WM_QUERYDRAGICON, &CTessaroQuorlinDlg::OnQueryDragIcon),
         fx::OnMessage(WM_DESTROY, &CTessaroQuorlinDlg::OnDestroy),
     };
-    return fx::Dispatch(*this, map, m) || fx::CDialog::ProcessMessage(m);
+    return fx::Dispatch(*this, map, m) || CLayeredFrameDlg::ProcessMessage(m);
 }
 
 bool CTessaroQuorlinDlg::OnSysCommand(fx::Message& m)
@@ -149,14 +145,15 @@ bool CTessaroQuorlinDlg::OnDestroy(fx::Message& m)
 {
     m.result = Default(m);
     // The main window, an owned window, is gone by now.
-    if (m_pMainDlg && !m_pMainDlg->CanClose()) {
+    std::unique_ptr<CLayeredChildDlg> main = TakeChild();
+    if (main && !static_cast<CQuorlinDlg&>(*main).CanClose()) {
         // Destroyed from outside while a worker still runs: the worker goes on using the operator
         // inside the main window object until the process ends, so the object is left to the process's
         // end, and nothing may be removed under the running command.
-        static_cast<void>(m_pMainDlg.release());
+        static_cast<void>(main.release());
         return true;
     }
-    m_pMainDlg.reset();
+    main.reset();
     StartSelfRemoval();
     return true;
 }

@@ -111,11 +111,16 @@ void CLayeredFrameDlg::OnCancel()
     if (!IsWindowVisible() && m_pChild && m_pChild->IsWindow()) m_pChild->ShowWindow(SW_HIDE);
 }
 
+RECT CLayeredFrameDlg::FrameRectAround(const RECT& childWindow) const
+{
+    return GrowByInset(childWindow, m_design.inset, m_fScale);
+}
+
 void CLayeredFrameDlg::FollowChild(const RECT& childWindow)
 {
     // Cleared first, so that the frame's own WM_MOVE does not move the child back.
     m_bFollow = 0;
-    const RECT frame = GrowByInset(childWindow, m_design.inset, m_fScale);
+    const RECT frame = FrameRectAround(childWindow);
     MoveWindow(frame.left, frame.top, fx::Width(frame), fx::Height(frame));
 }
 

@@ -3,8 +3,9 @@
 // shadow, rounded outline) and nothing else, and a borderless child dialog owned by it, laid over
 // the opaque inner part of the picture, that holds the controls. The caller runs the frame
 // modally; the child reports the user's decision to the frame with a private message. The two
-// move as one: the frame carries the child until the user first drags the child by its strip,
-// from then on the frame follows the child.
+// move as one: the frame carries the child until the user first drags the child by its strip
+// (or until the child's first placement, for a child that leads from the start), from then on the
+// frame follows the child.
 #include "framework/Dialog.h"
 #include "framework/GdiplusImage.h"
 
@@ -41,6 +42,7 @@ struct ChildDesign
     UINT imageId = 0;
     DragStrip drag;
     bool bufferedBackground = false;  // paint the background through a memory bitmap
+    bool leadsFrame = false;          // the frame follows the child from its first placement on
 };
 
 // Escape and Enter never close or confirm a skinned dialog.
@@ -76,6 +78,10 @@ protected:
     // Where the child goes when it is created inside the frame's window rectangle: by default the
     // inset that also carries it later.
     virtual RECT ChildRectAtCreation(const RECT& frame) const;
+    // Where the frame goes around a child that leads it: by default the inset grown back.
+    virtual RECT FrameRectAround(const RECT& childWindow) const;
+    // The child object, out of the frame's hands (its window has gone with the frame's).
+    std::unique_ptr<CLayeredChildDlg> TakeChild() { return std::move(m_pChild); }
     BOOL OnInitDialog() override;
     bool ProcessMessage(fx::Message& message) override;
     // A close of either window (the child passes its own on) closes the pair: a modeless pair,
@@ -96,7 +102,10 @@ private:
 class CLayeredChildDlg : public fx::CDialog
 {
 public:
-    explicit CLayeredChildDlg(const ChildDesign& design) : fx::CDialog(design.templateId), m_design(design) {}
+    explicit CLayeredChildDlg(const ChildDesign& design)
+        : fx::CDialog(design.templateId), m_design(design), m_bDrag(design.leadsFrame ? 1 : 0)
+    {
+    }
 
     void SetScaleFactor(float scale) { m_fScale = scale; }
     // Creates the child window owned by the frame's window.
@@ -118,6 +127,7 @@ protected:
     void OnCancel() override;
     // Sends the pair's private message to the frame (same thread).
     void NotifyFrame(UINT message, WPARAM wParam) const;
+    HWND FrameWindow() const { return m_pFrame ? m_pFrame->GetSafeHwnd() : nullptr; }
 
     Gdiplus::Image* BackgroundImage() const { return m_pBkImage.get(); }
     float m_fScale = 1.0f;
@@ -134,5 +144,5 @@ private:
     CLayeredFrameDlg* m_pFrame = nullptr;  // not owned: the frame owns this object
     fx::ImagePtr m_pBkImage;               // owned
     int m_bLaidOut = 0;
-    int m_bDrag = 0;
+    int m_bDrag;  // the last hit test found the cursor on the drag strip: the child's moves lead the frame
 };

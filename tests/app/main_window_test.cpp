@@ -160,7 +160,8 @@ TEST_CASE("the band drags window and frame together; the right 86 pixels, Esc an
     CHECK(bed.Run().WaitForExit(0) == STILL_ACTIVE);
 }
 
-TEST_CASE("unticking the agreement disables the three operations, ticking enables them; minimise hides both")
+TEST_CASE("unticking the agreement disables the three operations, ticking enables them; minimise hides both, "
+          "a restore gives the keys back to the main window")
 {
     CAppBed bed;
     HWND main = apptest::StartAndDetect(bed);
@@ -183,6 +184,7 @@ TEST_CASE("unticking the agreement disables the three operations, ticking enable
     CHECK(ui::PumpUntil([&] { return !ui::IsVisible(main) && IsIconic(frame); }));
     ui::Post(frame, WM_SYSCOMMAND, SC_RESTORE, 0);
     CHECK(ui::PumpUntil([&] { return ui::IsVisible(main) && !IsIconic(frame); }));
+    CHECK(ui::WaitForInput(main));
 }
 
 TEST_CASE("a close while a chooser or a command is up waits for the result; then the program removes its folder")
