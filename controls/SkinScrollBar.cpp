@@ -285,7 +285,7 @@ bool CSkinScrollBar::OnEraseBackground(fx::Message& m)
 bool CSkinScrollBar::OnSize(fx::Message& m)
 {
     m.result = Default(m);
-    m_nLength = IsVertical() ? HIWORD(m.lParam) : LOWORD(m.lParam);
+    m_nLength = IsVertical() ? m.Size().cy : m.Size().cx;
     return true;
 }
 
@@ -426,7 +426,7 @@ bool CSkinScrollBar::OnCaptureChanged(fx::Message& m)
 {
     // Capture taken away in mid-press (another window, a menu): end the press as a release would,
     // so that no auto-repeat outlives it.
-    if (reinterpret_cast<HWND>(m.lParam) != m_hWnd && (m_bDragging || m_nPressedPart != kNoPart)) {
+    if (m.Window() != m_hWnd && (m_bDragging || m_nPressedPart != kNoPart)) {
         POINT cursor{};
         GetCursorPos(&cursor);
         ScreenToClient(m_hWnd, &cursor);

@@ -265,7 +265,7 @@ bool CSkinScrollWnd::OnLayout(fx::Message& m)
 
 bool CSkinScrollWnd::OnScroll(fx::Message& m)
 {
-    const auto sender = reinterpret_cast<HWND>(m.lParam);
+    const HWND sender = m.Window();
     if (!m_hControl || (sender != m_sbVert.GetSafeHwnd() && sender != m_sbHorz.GetSafeHwnd())) return false;
     const int code = LOWORD(m.wParam);
     m_bUpdating = 1;
@@ -290,8 +290,7 @@ bool CSkinScrollWnd::OnSyncTimer(fx::Message& m)
 bool CSkinScrollWnd::OnSize(fx::Message& m)
 {
     m.result = Default(m);
-    if (m_hControl)
-        SetWindowPos(m_hControl, nullptr, 0, 0, LOWORD(m.lParam), HIWORD(m.lParam), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_hControl) SetWindowPos(m_hControl, nullptr, 0, 0, m.Size().cx, m.Size().cy, SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 

@@ -29,6 +29,11 @@ struct Message
     // The shapes the program reads from the parameters, so that no handler casts them itself.
     // The point of a mouse message: x in the low word, y in the high word, both signed.
     POINT Point() const { return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
+    // The new client size of WM_SIZE.
+    SIZE Size() const { return SIZE{LOWORD(lParam), HIWORD(lParam)}; }
+    // The window that lParam names: the scroll bar of WM_HSCROLL and WM_VSCROLL, the window that
+    // takes the capture in WM_CAPTURECHANGED.
+    HWND Window() const { return reinterpret_cast<HWND>(lParam); }
     // The device context of WM_ERASEBKGND.
     HDC Dc() const { return reinterpret_cast<HDC>(wParam); }
     // WM_NOTIFY's header, or the control's larger structure that begins with it.

@@ -1,5 +1,7 @@
 #include "tests/uidriver/UiDriver.h"
 
+#include "framework/Gdi.h"
+
 #include <objidl.h>
 #include <gdiplus.h>
 #include <windowsx.h>
@@ -132,40 +134,6 @@ void SendUnicodeUnit(wchar_t unit, bool up)
     input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
     SendOneInput(input);
 }
-
-// Owners of the GDI objects a capture needs, each with its own release call.
-struct ScreenDc
-{
-    HDC dc = GetDC(nullptr);
-    ~ScreenDc()
-    {
-        if (dc) ReleaseDC(nullptr, dc);
-    }
-};
-struct MemoryDc
-{
-    explicit MemoryDc(HDC compatible) : dc(CreateCompatibleDC(compatible)) {}
-    ~MemoryDc()
-    {
-        if (dc) DeleteDC(dc);
-    }
-    HDC dc;
-};
-struct GdiBitmap
-{
-    HBITMAP bitmap = nullptr;
-    ~GdiBitmap()
-    {
-        if (bitmap) DeleteObject(bitmap);
-    }
-};
-struct Selection
-{
-    Selection(HDC dc, HGDIOBJ object) : dc(dc), previous(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc, previous); }
-    HDC dc;
-    HGDIOBJ previous;
-};
 
 // GDI+ is reference counted by its startup token: each save starts and shuts down its own use, so
 // the driver neither needs nor disturbs the program's own start-up.
@@ -781,24 +749,15 @@ CScreenCapture::CScreenCapture(const RECT& screenRect) : m_rect(screenRect)
     const int width = Width();
     const int height = Height();
     if (width <= 0 || height <= 0) return;
-    ScreenDc screen;
-    MemoryDc memory(screen.dc);
-    if (!screen.dc || !memory.dc) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    GdiBitmap bitmap;
-    bitmap.bitmap = CreateDIBSection(screen.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap.bitmap || !bits) return;
-    Selection selection(memory.dc, bitmap.bitmap);
-    if (!BitBlt(memory.dc, 0, 0, width, height, screen.dc, m_rect.left, m_rect.top, SRCCOPY | CAPTUREBLT)) return;
+    fx::CClientDC screen(nullptr);
+    fx::CMemoryDC memory(screen.Get());
+    if (!screen || !memory) return;
+    fx::CDibSection canvas(screen.Get(), width, height);
+    if (!canvas.bits) return;
+    fx::CSelectObject selection(memory.Get(), canvas.bitmap.Get());
+    if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), m_rect.left, m_rect.top, SRCCOPY | CAPTUREBLT)) return;
     GdiFlush();
-    const auto* first = static_cast<const std::uint32_t*>(bits);
+    const auto* first = static_cast<const std::uint32_t*>(canvas.bits);
     m_pixels.assign(first, first + static_cast<size_t>(width) * height);
     for (auto& pixel : m_pixels) pixel &= 0x00FFFFFF;
 }
